@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "appsettings.h"
+
+#include <QColor>
+#include <QPalette>
+
+#include <optional>
+
+namespace Vantrell {
+
+// The fixed rise and fall colours (sRGB, opaque).
+inline const QColor kRiseGreen = QColor(0x2C, 0xBD, 0x84);
+inline const QColor kFallRed = QColor(0xF6, 0x46, 0x5D);
+
+// A price colour: either a concrete colour or the neutral label colour, which
+// each view maps to its own palette (text colour of the panel, popover, …).
+class PriceColor final
+{
+public:
+    static PriceColor neutral() { return PriceColor(); }
+    static PriceColor of(const QColor &color) { return PriceColor(color); }
+
+    bool isNeutral() const { return !m_color.has_value(); }
+    // The concrete colour, or `neutralColor` for the neutral one.
+    QColor resolved(const QColor &neutralColor) const { return m_color.value_or(neutralColor); }
+    QColor resolved(const QPalette &palette) const { return resolved(palette.color(QPalette::WindowText)); }
+
+    bool operator==(const PriceColor &other) const = default;
+
+private:
+    PriceColor() = default;
+    explicit PriceColor(const QColor &color)
+        : m_color(color)
+    {
+    }
+
+    std::optional<QColor> m_color;
+};
+
+// "#RRGGBB" or "RRGGBB", surrounding white space ignored; anything else gives
+// no colour.
+std::optional<QColor> parseHexColor(const QString &text);
+
+// Colour of a rise and of a fall under the settings' scheme.
+QColor upColor(const AppSettings &settings);
+QColor downColor(const AppSettings &settings);
+
+// The colour for a 24-hour change: rise for >= 0, fall for < 0, neutral when
+// colouring is off or no change is known.
+PriceColor colorForChange(const AppSettings &settings, std::optional<double> change);
+
+} // namespace Vantrell

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/pricecolors.h"
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+namespace Vantrell {
+
+// What the panel item shows: decided by MenuBarViewModel, drawn by a StatusItem.
+struct StatusPresentation
+{
+    enum class Kind {
+        // The monochrome application logo at the fixed length of 28; no title.
+        icon,
+        // A text title such as "BTC 97,342".
+        title,
+    };
+
+    Kind kind = Kind::icon;
+
+    // For a title: the text, with one space before and after when it has a background.
+    QString text;
+    // The panel's own font and text colour, no background (colouring and background both off).
+    bool plain = true;
+    // Text colour; neutral means the panel's own text colour.
+    PriceColor textColor = PriceColor::neutral();
+    // Background behind the text, when any, with this corner radius (4 with a background, else 0).
+    std::optional<QColor> background;
+    int cornerRadius = 0;
+
+    // The coin behind a title, for tooltips and panels that show only an icon.
+    QString coinSymbol;
+    QString coinName;
+    std::optional<double> change24hPercent;
+
+    bool operator==(const StatusPresentation &) const = default;
+};
+
+// The item in the panel. Implementations: the StatusNotifierItem, the XEmbed
+// fallback and test fakes.
+class StatusItem
+{
+public:
+    virtual ~StatusItem() = default;
+
+    // Shows `presentation`; called on every change of coins or settings.
+    virtual void present(const StatusPresentation &presentation) = 0;
+    // Whether the panel behind the item is dark (drives the colours of a
+    // background title when price colours are off).
+    virtual bool isDarkAppearance() const = 0;
+};
+
+} // namespace Vantrell

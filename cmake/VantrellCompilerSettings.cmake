@@ -14,6 +14,11 @@ function(vantrell_target_defaults target)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
     endif()
+    if(VANTRELL_BUILD_FUZZ)
+        # Coverage instrumentation for the code the fuzzers reach.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=address)
+    endif()
 endfunction()
 
 # Libraries linked into sanitized executables must carry the flags too, so the

@@ -3,7 +3,7 @@
 # calls vantrell_target_defaults() itself.
 
 function(vantrell_target_defaults target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local -Wno-missing-field-initializers)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local> -Wno-missing-field-initializers)
     target_compile_definitions(${target} PRIVATE
         QT_NO_KEYWORDS
         QT_NO_CAST_FROM_ASCII

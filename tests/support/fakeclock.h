@@ -11,10 +11,9 @@ namespace Vantrell::Test {
 class FakeClock final
 {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 1), QTime(12, 0), QTimeZone::UTC))
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC))
         : m_now(std::make_shared<QDateTime>(std::move(start)))
-    {
-    }
+    { }
 
     QDateTime now() const { return *m_now; }
     void set(const QDateTime &time) { *m_now = time; }

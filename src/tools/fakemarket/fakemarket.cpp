@@ -1,0 +1,651 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fakemarket.h"
+
+#include "fakemarketlogging.h"
+#include "logoimages.h"
+#include "marketbook.h"
+#include "responsewriter.h"
+
+#include <QAbstractHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QUrlQuery>
+
+Q_LOGGING_CATEGORY(lcFakeMarket, "vantrell.fakemarket", QtInfoMsg)
+
+namespace Vantrell {
+
+using namespace FakeMarketData;
+
+// Faults ------------------------------------------------------------------------------------------
+
+FakeMarketFault FakeMarketFault::httpStatus(int status, QByteArray body)
+{
+    FakeMarketFault fault;
+    fault.status = status;
+    fault.body = body.isEmpty() ? Body::Typical : Body::Given;
+    fault.givenBody = std::move(body);
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::okxRateLimit()
+{
+    return httpStatus(200, QByteArrayLiteral(R"({"code":"50011","msg":"Too Many Requests","data":[]})"));
+}
+
+FakeMarketFault FakeMarketFault::bybitRateLimit()
+{
+    return httpStatus(200,
+        QByteArrayLiteral(R"({"retCode":10006,"retMsg":"Too many visits!","result":{},)"
+                          R"("retExtInfo":{},"time":1672738134824})"));
+}
+
+FakeMarketFault FakeMarketFault::delayed(std::chrono::milliseconds delay)
+{
+    return FakeMarketFault().withDelay(delay);
+}
+
+FakeMarketFault FakeMarketFault::trickled(std::chrono::milliseconds perByte)
+{
+    return FakeMarketFault().withTrickle(perByte);
+}
+
+FakeMarketFault FakeMarketFault::truncated(qint64 bytesSent)
+{
+    return FakeMarketFault().withTruncation(bytesSent);
+}
+
+FakeMarketFault FakeMarketFault::oversized(qint64 bytes, bool withContentLength)
+{
+    FakeMarketFault fault;
+    fault.status = 200;
+    fault.body = Body::Oversized;
+    fault.oversizedBytes = bytes;
+    fault.contentLength = withContentLength;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::malformedJson()
+{
+    FakeMarketFault fault;
+    fault.body = Body::Malformed;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::hang()
+{
+    FakeMarketFault fault;
+    fault.delivery = Delivery::Hang;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::disconnect()
+{
+    FakeMarketFault fault;
+    fault.delivery = Delivery::Disconnect;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::withRetryAfter(const QByteArray &value) const
+{
+    return withHeader(QByteArrayLiteral("Retry-After"), value);
+}
+
+FakeMarketFault FakeMarketFault::withHeader(const QByteArray &name, const QByteArray &value) const
+{
+    FakeMarketFault fault = *this;
+    fault.headers.append({name, value});
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::withDelay(std::chrono::milliseconds delay) const
+{
+    FakeMarketFault fault = *this;
+    fault.delay = delay;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::withTrickle(std::chrono::milliseconds perByte) const
+{
+    FakeMarketFault fault = *this;
+    fault.delivery = Delivery::Trickle;
+    fault.trickleInterval = perByte;
+    return fault;
+}
+
+FakeMarketFault FakeMarketFault::withTruncation(qint64 bytesSent) const
+{
+    FakeMarketFault fault = *this;
+    fault.delivery = Delivery::Truncate;
+    fault.truncateAfter = bytesSent;
+    return fault;
+}
+
+QString FakeMarketRequest::queryItem(const QString &key) const
+{
+    return QUrlQuery(query).queryItemValue(key, QUrl::FullyDecoded);
+}
+
+// Server ------------------------------------------------------------------------------------------
+
+namespace {
+
+const QString binanceTickerPath = QStringLiteral("/api/v3/ticker/24hr");
+const QByteArray jsonType = QByteArrayLiteral("application/json");
+const QByteArray binanceJsonType = QByteArrayLiteral("application/json;charset=UTF-8");
+
+// Hands every request to one function: the fake routes by the host in the path itself.
+class Server final : public QAbstractHttpServer
+{
+public:
+    std::function<void(const QHttpServerRequest &, QHttpServerResponder &&)> handler;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
+    {
+        handler(request, makeResponder(request, socket));
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest &, QTcpSocket *) override { }
+};
+
+ResponsePlan json(int status, QByteArray body, const QByteArray &type = jsonType)
+{
+    ResponsePlan plan;
+    plan.status = status;
+    plan.headers = {{QByteArrayLiteral("Content-Type"), type}};
+    plan.body = std::move(body);
+    return plan;
+}
+
+ResponsePlan binanceError(int code, const QString &message)
+{
+    // Binance writes "code" before "msg", which is also Qt's (sorted) order.
+    const QJsonObject error {{QStringLiteral("code"), code}, {QStringLiteral("msg"), message}};
+    return json(400, QJsonDocument(error).toJson(QJsonDocument::Compact), binanceJsonType);
+}
+
+ResponsePlan notFound()
+{
+    ResponsePlan plan;
+    plan.status = 404;
+    plan.headers = {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain")}};
+    plan.body = QByteArrayLiteral("Not Found\n");
+    return plan;
+}
+
+bool isBinance(const QString &host)
+{
+    return host == FakeMarketHost::binance || host == FakeMarketHost::binanceData;
+}
+
+// What the real host sends along with an error status.
+QByteArray typicalErrorBody(const QString &host, int status, qint64 nowMs)
+{
+    if (isBinance(host) && status == 429) {
+        return QByteArrayLiteral(R"({"code":-1003,"msg":"Too much request weight used; current limit is 6000 request )"
+                                 R"(weight per 1 MINUTE. Please use WebSocket Streams for live updates to avoid )"
+                                 R"(polling the API."})");
+    }
+    if (isBinance(host) && status == 418) {
+        return R"({"code":-1003,"msg":"Way too much request weight used; IP banned until )"
+            + QByteArray::number(nowMs + 120000)
+            + R"(. Please use WebSocket Streams for live updates to avoid bans."})";
+    }
+    if (host == FakeMarketHost::okx && status == 429)
+        return QByteArrayLiteral(R"({"msg":"Too Many Requests","code":"50011"})");
+    return {};
+}
+
+QByteArray oversizedJson(qint64 bytes)
+{
+    // "[0,0,…,0]" padded to the exact size: valid JSON that is merely too large.
+    bytes = std::max<qint64>(bytes, 3);
+    const qint64 elements = (bytes - 1) / 2;
+    QByteArray body = '[' + QByteArrayLiteral("0,").repeated(elements);
+    body[body.size() - 1] = ' ';
+    body.resize(bytes - 1, ' ');
+    body += ']';
+    return body;
+}
+
+int logoSize(const QString &name)
+{
+    if (name == QLatin1String("thumb"))
+        return 32;
+    if (name == QLatin1String("small"))
+        return 64;
+    if (name == QLatin1String("standard"))
+        return 96;
+    if (name == QLatin1String("large"))
+        return 128;
+    return 0;
+}
+
+} // namespace
+
+struct FakeMarket::Private
+{
+    Server server;
+    // Declared after the server so that pending answers go before the sockets they write to.
+    QObject writers;
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
+    TickerBook binance {Exchange::Binance, recordedInstruments(Exchange::Binance)};
+    TickerBook okx {Exchange::Okx, recordedInstruments(Exchange::Okx)};
+    TickerBook bybit {Exchange::Bybit, recordedInstruments(Exchange::Bybit)};
+    RateTables rates;
+    QHash<QString, QByteArray> logos;
+
+    struct FaultRule
+    {
+        QString host;
+        QString path; // empty: any
+        FakeMarketFault fault;
+        int remaining; // queued rules only
+    };
+    QList<FaultRule> queued;
+    QList<FaultRule> permanent;
+    QList<FakeMarketRequest> log;
+    quint16 port = 0;
+
+    qint64 nowMs() const { return clock().toMSecsSinceEpoch(); }
+
+    QList<TickerBook *> books(const QString &exchange)
+    {
+        if (exchange == QLatin1String("binance"))
+            return {&binance};
+        if (exchange == QLatin1String("okx"))
+            return {&okx};
+        if (exchange == QLatin1String("bybit"))
+            return {&bybit};
+        qCWarning(lcFakeMarket) << "No such exchange:" << exchange;
+        return {};
+    }
+
+    std::optional<FakeMarketFault> takeFault(const QString &host, const QString &path)
+    {
+        const auto matches
+            = [&](const FaultRule &rule) { return rule.host == host && (rule.path.isEmpty() || rule.path == path); };
+        for (qsizetype i = 0; i < queued.size(); ++i) {
+            if (!matches(queued.at(i)))
+                continue;
+            FakeMarketFault fault = queued.at(i).fault;
+            if (--queued[i].remaining <= 0)
+                queued.removeAt(i);
+            return fault;
+        }
+        for (const FaultRule &rule : std::as_const(permanent)) {
+            if (matches(rule))
+                return rule.fault;
+        }
+        return std::nullopt;
+    }
+
+    ResponsePlan answer(const QString &host, const QString &path, const QUrlQuery &query, qint64 now)
+    {
+        if (isBinance(host) && path == binanceTickerPath)
+            return binanceAnswer(query, now);
+        if (host == FakeMarketHost::okx && path == QLatin1String("/api/v5/market/tickers")) {
+            if (query.queryItemValue(QStringLiteral("instType")) != QLatin1String("SPOT"))
+                return json(400, QByteArrayLiteral(R"({"code":"51000","msg":"Parameter instType error","data":[]})"));
+            return json(200, okx.allTickers(now));
+        }
+        if (host == FakeMarketHost::bybit && path == QLatin1String("/v5/market/tickers"))
+            return bybitAnswer(query, now);
+        if (host == FakeMarketHost::erApi && path == QLatin1String("/v6/latest/USD"))
+            return json(200, rates.erApiLatestUsd());
+        if ((host == FakeMarketHost::currencyApiCdn
+                && path == QLatin1String("/npm/@fawazahmed0/currency-api@latest/v1/currencies/usd.min.json"))
+            || (host == FakeMarketHost::currencyApiMirror && path == QLatin1String("/v1/currencies/usd.min.json"))) {
+            return json(200, rates.currencyApiUsd(), QByteArrayLiteral("application/json; charset=utf-8"));
+        }
+        if (host == FakeMarketHost::coinImages || host == FakeMarketHost::coinAssets)
+            return logoAnswer(path);
+        return notFound();
+    }
+
+    ResponsePlan binanceAnswer(const QUrlQuery &query, qint64 now)
+    {
+        const bool one = query.hasQueryItem(QStringLiteral("symbol"));
+        const bool many = query.hasQueryItem(QStringLiteral("symbols"));
+        if (one && many)
+            return binanceError(-1128, QStringLiteral("Combination of optional parameters invalid."));
+        if (one) {
+            const QByteArray pair = query.queryItemValue(QStringLiteral("symbol"), QUrl::FullyDecoded).toUtf8();
+            const std::optional<QByteArray> ticker = binance.ticker(pair, now);
+            if (!ticker)
+                return binanceError(-1121, QStringLiteral("Invalid symbol."));
+            return json(200, *ticker, binanceJsonType);
+        }
+        if (!many)
+            return json(200, binance.allTickers(now), binanceJsonType);
+
+        // Binance accepts only a compact JSON array of quoted upper-case pairs.
+        static const QRegularExpression form(QStringLiteral(R"(^\[("[A-Z0-9_.-]{1,20}"(,"[A-Z0-9_.-]{1,20}")*)?\]$)"));
+        const QString value = query.queryItemValue(QStringLiteral("symbols"), QUrl::FullyDecoded);
+        if (!form.match(value).hasMatch()) {
+            return binanceError(-1100,
+                QStringLiteral("Illegal characters found in parameter 'symbols'; legal range "
+                               "is '^\\[(\"[A-Z0-9-_.]{1,20}\"(,\"[A-Z0-9-_.]{1,20}\"){0,}){0,1}\\]$'."));
+        }
+        QByteArray body = "[";
+        const QStringList pairs = value.mid(1, value.size() - 2).split(u',', Qt::SkipEmptyParts);
+        for (const QString &quotedPair : pairs) {
+            const std::optional<QByteArray> ticker
+                = binance.ticker(quotedPair.mid(1, quotedPair.size() - 2).toUtf8(), now);
+            if (!ticker)
+                return binanceError(-1121, QStringLiteral("Invalid symbol."));
+            if (body.size() > 1)
+                body += ',';
+            body += *ticker;
+        }
+        body += ']';
+        return json(200, body, binanceJsonType);
+    }
+
+    ResponsePlan bybitAnswer(const QUrlQuery &query, qint64 now)
+    {
+        const auto failure = [&](const char *message) {
+            return json(200,
+                R"({"retCode":10001,"retMsg":")" + QByteArray(message) + R"(","result":{},"retExtInfo":{},"time":)"
+                    + QByteArray::number(now) + '}');
+        };
+        if (query.queryItemValue(QStringLiteral("category")) != QLatin1String("spot"))
+            return failure("Illegal category");
+        if (!query.hasQueryItem(QStringLiteral("symbol")))
+            return json(200, bybit.allTickers(now));
+        const QByteArray symbol = query.queryItemValue(QStringLiteral("symbol"), QUrl::FullyDecoded).toUtf8();
+        const std::optional<QByteArray> ticker = bybit.ticker(symbol, now);
+        if (!ticker)
+            return failure("Not supported symbols");
+        return json(200,
+            R"({"retCode":0,"retMsg":"OK","result":{"category":"spot","list":[)" + *ticker
+                + R"(]},"retExtInfo":{},"time":)" + QByteArray::number(now) + '}');
+    }
+
+    ResponsePlan logoAnswer(const QString &path)
+    {
+        static const QRegularExpression form(QStringLiteral(R"(^/coins/images/\d+/([a-z]+)/([^/]+)$)"));
+        const QRegularExpressionMatch match = form.match(path);
+        const int size = match.hasMatch() ? logoSize(match.captured(1)) : 0;
+        if (size == 0)
+            return notFound();
+        const QString file = match.captured(2);
+        const bool svg = file.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
+        const QString key = QString::number(size) + u'/' + file;
+        QByteArray image = logos.value(key);
+        if (image.isNull()) {
+            image = svg ? logoSvg(file.toUtf8(), size) : logoPng(file.toUtf8(), size);
+            if (logos.size() > 256)
+                logos.clear();
+            logos.insert(key, image);
+        }
+        ResponsePlan plan;
+        plan.headers = {{QByteArrayLiteral("Content-Type"),
+            svg ? QByteArrayLiteral("image/svg+xml") : QByteArrayLiteral("image/png")}};
+        plan.body = image;
+        return plan;
+    }
+
+    void apply(const FakeMarketFault &fault, ResponsePlan &plan, const QString &host, qint64 now)
+    {
+        if (fault.status)
+            plan.status = *fault.status;
+        const auto setBody = [&](QByteArray body) {
+            const bool isJson = body.startsWith('{') || body.startsWith('[');
+            plan.headers = {{QByteArrayLiteral("Content-Type"), isJson ? jsonType : QByteArrayLiteral("text/plain")}};
+            plan.body = std::move(body);
+        };
+        switch (fault.body) {
+        case FakeMarketFault::Body::Normal:
+            break;
+        case FakeMarketFault::Body::Given:
+            setBody(fault.givenBody);
+            break;
+        case FakeMarketFault::Body::Typical:
+            setBody(typicalErrorBody(host, plan.status, now));
+            break;
+        case FakeMarketFault::Body::Oversized:
+            setBody(oversizedJson(fault.oversizedBytes));
+            break;
+        case FakeMarketFault::Body::Malformed:
+            plan.body.chop(1);
+            break;
+        }
+        plan.headers.append(fault.headers);
+        plan.contentLength = fault.contentLength;
+        plan.delay = fault.delay;
+        switch (fault.delivery) {
+        case FakeMarketFault::Delivery::Whole:
+            break;
+        case FakeMarketFault::Delivery::Trickle:
+            plan.trickleInterval = std::max(fault.trickleInterval, std::chrono::milliseconds(1));
+            break;
+        case FakeMarketFault::Delivery::Truncate:
+            plan.sendLimit = fault.truncateAfter < 0 ? plan.body.size() / 2
+                                                     : std::min<qint64>(fault.truncateAfter, plan.body.size());
+            break;
+        case FakeMarketFault::Delivery::Hang:
+            plan.hang = true;
+            break;
+        case FakeMarketFault::Delivery::Disconnect:
+            plan.disconnect = true;
+            break;
+        }
+    }
+};
+
+FakeMarket::FakeMarket(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>())
+{
+    d->server.handler = [this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
+        handle(request, std::move(responder));
+    };
+}
+
+FakeMarket::~FakeMarket() = default;
+
+quint16 FakeMarket::listen(quint16 port)
+{
+    d->port = d->server.listen(QHostAddress::LocalHost, port);
+    if (d->port == 0)
+        qCWarning(lcFakeMarket) << "Cannot listen on port" << port;
+    return d->port;
+}
+
+quint16 FakeMarket::port() const
+{
+    return d->port;
+}
+
+QStringList FakeMarket::hosts()
+{
+    return {FakeMarketHost::binance, FakeMarketHost::binanceData, FakeMarketHost::okx, FakeMarketHost::bybit,
+        FakeMarketHost::erApi, FakeMarketHost::currencyApiCdn, FakeMarketHost::currencyApiMirror,
+        FakeMarketHost::coinImages, FakeMarketHost::coinAssets};
+}
+
+QString FakeMarket::hostMap() const
+{
+    QStringList pairs;
+    for (const QString &host : hosts())
+        pairs.append(host + u'=' + url(host, {}).toString());
+    return pairs.join(u',');
+}
+
+QUrl FakeMarket::url(const QString &host, const QString &pathAndQuery) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:") + QString::number(d->port) + u'/' + host + pathAndQuery);
+}
+
+void FakeMarket::setClock(std::function<QDateTime()> clock)
+{
+    d->clock = std::move(clock);
+}
+
+void FakeMarket::setDriftEnabled(bool enabled)
+{
+    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+        book->setDriftEnabled(enabled);
+}
+
+namespace {
+
+QSet<QString> coinSet(const QStringList &symbols)
+{
+    QSet<QString> coins;
+    for (const QString &symbol : symbols)
+        coins.insert(symbol.toUpper());
+    return coins;
+}
+
+} // namespace
+
+void FakeMarket::setListed(const QString &exchange, const QStringList &symbols)
+{
+    for (TickerBook *book : d->books(exchange))
+        book->setListed(coinSet(symbols));
+}
+
+void FakeMarket::delist(const QString &exchange, const QStringList &symbols)
+{
+    for (TickerBook *book : d->books(exchange))
+        book->delist(coinSet(symbols));
+}
+
+void FakeMarket::resetListings()
+{
+    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+        book->resetListings();
+}
+
+bool FakeMarket::isListed(const QString &exchange, const QString &symbol) const
+{
+    const QList<TickerBook *> books = d->books(exchange);
+    return !books.isEmpty() && books.first()->isListed(symbol.toUpper());
+}
+
+void FakeMarket::setQuote(const QString &symbol, double priceUsd, double change24hPercent)
+{
+    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+        book->setExactQuote(symbol.toUpper(), {priceUsd, change24hPercent});
+}
+
+void FakeMarket::setQuote(const QString &exchange, const QString &symbol, double priceUsd, double change24hPercent)
+{
+    for (TickerBook *book : d->books(exchange))
+        book->setExactQuote(symbol.toUpper(), {priceUsd, change24hPercent});
+}
+
+void FakeMarket::clearQuotes()
+{
+    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+        book->clearExactQuotes();
+}
+
+void FakeMarket::setUsdRate(const QString &currency, double rate)
+{
+    d->rates.setUsdRate(currency, rate);
+}
+
+void FakeMarket::resetRates()
+{
+    d->rates.resetRates();
+}
+
+void FakeMarket::queueFault(const QString &host, const FakeMarketFault &fault, int count)
+{
+    queueFault(host, {}, fault, count);
+}
+
+void FakeMarket::queueFault(const QString &host, const QString &path, const FakeMarketFault &fault, int count)
+{
+    if (count > 0)
+        d->queued.append({host, path, fault, count});
+}
+
+void FakeMarket::setFault(const QString &host, const FakeMarketFault &fault)
+{
+    setFault(host, {}, fault);
+}
+
+void FakeMarket::setFault(const QString &host, const QString &path, const FakeMarketFault &fault)
+{
+    d->permanent.append({host, path, fault, 0});
+}
+
+void FakeMarket::clearFaults()
+{
+    d->queued.clear();
+    d->permanent.clear();
+}
+
+void FakeMarket::clearFaults(const QString &host)
+{
+    const auto ofHost = [&](const Private::FaultRule &rule) { return rule.host == host; };
+    d->queued.removeIf(ofHost);
+    d->permanent.removeIf(ofHost);
+}
+
+QList<FakeMarketRequest> FakeMarket::requests() const
+{
+    return d->log;
+}
+
+int FakeMarket::requestCount() const
+{
+    return static_cast<int>(d->log.size());
+}
+
+int FakeMarket::requestCount(const QString &host) const
+{
+    return static_cast<int>(
+        std::count_if(d->log.cbegin(), d->log.cend(), [&](const FakeMarketRequest &r) { return r.host == host; }));
+}
+
+int FakeMarket::requestCount(const QString &host, const QString &path) const
+{
+    return static_cast<int>(std::count_if(
+        d->log.cbegin(), d->log.cend(), [&](const FakeMarketRequest &r) { return r.host == host && r.path == path; }));
+}
+
+void FakeMarket::clearLog()
+{
+    d->log.clear();
+}
+
+void FakeMarket::handle(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    const QUrl url = request.url();
+    // "/<host>/<path>": the host map put the real host in front of the real path.
+    const QString full = url.path(QUrl::FullyDecoded);
+    const qsizetype slash = full.indexOf(u'/', 1);
+    FakeMarketRequest entry;
+    entry.host = full.mid(1, slash < 0 ? -1 : slash - 1);
+    entry.path = slash < 0 ? QStringLiteral("/") : full.mid(slash);
+    entry.query = url.query(QUrl::FullyEncoded);
+    entry.time = d->clock();
+    d->log.append(entry);
+
+    const qint64 now = entry.time.toMSecsSinceEpoch();
+    ResponsePlan plan;
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        plan.status = 405;
+        plan.headers = {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain")}};
+        plan.body = QByteArrayLiteral("Method Not Allowed\n");
+    } else {
+        plan = d->answer(entry.host, entry.path, QUrlQuery(url), now);
+    }
+    if (const std::optional<FakeMarketFault> fault = d->takeFault(entry.host, entry.path))
+        d->apply(*fault, plan, entry.host, now);
+
+    auto *writer = new ResponseWriter(std::move(responder), std::move(plan), &d->writers);
+    writer->start();
+    Q_EMIT requestReceived(entry);
+}
+
+} // namespace Vantrell

@@ -1,0 +1,537 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<!-- Maintained by hand: messages are looked up by id. Never run lupdate over this file. -->
+<context>
+    <name></name>
+    <message id="menu.change">
+        <source>Change Coin</source>
+        <translation>切换币种</translation>
+    </message>
+    <message id="menu.setting">
+        <source>Settings…</source>
+        <translation>设置…</translation>
+    </message>
+    <message id="menu.about">
+        <source>About Vantrell</source>
+        <translation>关于 Vantrell</translation>
+    </message>
+    <message id="menu.checkForUpdates">
+        <source>Check for Updates…</source>
+        <translation>检查更新…</translation>
+    </message>
+    <message id="menu.quit">
+        <source>Quit Vantrell</source>
+        <translation>退出 Vantrell</translation>
+    </message>
+    <message id="window.settings.title">
+        <source>Vantrell Settings</source>
+        <translation>Vantrell 设置</translation>
+    </message>
+    <message id="nav.general">
+        <source>General</source>
+        <translation>通用</translation>
+    </message>
+    <message id="nav.watchlist">
+        <source>Watchlist</source>
+        <translation>自选</translation>
+    </message>
+    <message id="nav.about">
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message id="popover.settings.help">
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message id="popover.watchlist">
+        <source>Edit Watchlist</source>
+        <translation>编辑自选</translation>
+    </message>
+    <message id="popover.watchlist.help">
+        <source>Add, remove and reorder your coins</source>
+        <translation>添加、移除或调整自选币种</translation>
+    </message>
+    <message id="popover.quit">
+        <source>Quit Vantrell</source>
+        <translation>退出 Vantrell</translation>
+    </message>
+    <message id="popover.updateAvailable">
+        <source>Update Available</source>
+        <translation>有新版本</translation>
+    </message>
+    <message id="popover.updateAvailable.help">
+        <source>A new version of Vantrell is available. Click to see what’s new.</source>
+        <translation>Vantrell 有新版本可用，点击查看详情。</translation>
+    </message>
+    <message id="popover.empty">
+        <source>Your watchlist is empty</source>
+        <translation>自选列表还是空的</translation>
+    </message>
+    <message id="popover.addCoins">
+        <source>Add Coins</source>
+        <translation>添加币种</translation>
+    </message>
+    <message id="coin.status.delisted">
+        <source>Delisted</source>
+        <translation>已下架</translation>
+    </message>
+    <message id="watchlist.recommended">
+        <source>Popular</source>
+        <translation>热门</translation>
+    </message>
+    <message id="watchlist.added">
+        <source>Your Coins</source>
+        <translation>我的自选</translation>
+    </message>
+    <message id="watchlist.alert">
+        <source>Price Alert</source>
+        <translation>价格提醒</translation>
+    </message>
+    <message id="watchlist.empty">
+        <source>No coins yet. Pick a popular one above or click Add Coin.</source>
+        <translation>还没有币种。可从上方热门中选择，或点击“添加币种”。</translation>
+    </message>
+    <message id="watchlist.reorder">
+        <source>Drag to reorder</source>
+        <translation>拖动以调整顺序</translation>
+    </message>
+    <message id="watchlist.delete">
+        <source>Remove from watchlist</source>
+        <translation>从自选中移除</translation>
+    </message>
+    <message id="watchlist.addCoin">
+        <source>Add Coin</source>
+        <translation>添加币种</translation>
+    </message>
+    <message id="watchlist.search.placeholder">
+        <source>Search name or symbol</source>
+        <translation>搜索名称或代码</translation>
+    </message>
+    <message id="watchlist.search.clear">
+        <source>Clear search</source>
+        <translation>清除搜索</translation>
+    </message>
+    <message id="watchlist.search.noResults">
+        <source>No matching coins</source>
+        <translation>没有匹配的币种</translation>
+    </message>
+    <message id="alertKind.above">
+        <source>Above</source>
+        <translation>高于</translation>
+    </message>
+    <message id="alertKind.below">
+        <source>Below</source>
+        <translation>低于</translation>
+    </message>
+    <message id="alertKind.change">
+        <source>Change</source>
+        <translation>涨跌幅</translation>
+    </message>
+    <message id="alertKind.notSet">
+        <source>Off</source>
+        <translation>不提醒</translation>
+    </message>
+    <message id="general.section.launch">
+        <source>Startup</source>
+        <translation>启动</translation>
+    </message>
+    <message id="general.launch.atLogin">
+        <source>Start Vantrell when you log in</source>
+        <translation>登录时启动 Vantrell</translation>
+    </message>
+    <message id="general.section.menubar">
+        <source>Panel</source>
+        <translation>面板</translation>
+    </message>
+    <message id="general.display.menubarContent">
+        <source>Show in panel</source>
+        <translation>面板显示</translation>
+    </message>
+    <message id="menubarContent.price">
+        <source>Price</source>
+        <translation>价格</translation>
+    </message>
+    <message id="menubarContent.icon">
+        <source>Icon</source>
+        <translation>图标</translation>
+    </message>
+    <message id="general.display.menubarCoin">
+        <source>Coin shown</source>
+        <translation>显示的币种</translation>
+    </message>
+    <message id="general.display.menubarCoin.hint">
+        <source>Add coins to your watchlist first</source>
+        <translation>请先添加自选币种</translation>
+    </message>
+    <message id="general.display.textColor">
+        <source>Color prices by 24h change</source>
+        <translation>按 24 小时涨跌显示颜色</translation>
+    </message>
+    <message id="general.display.colorScheme">
+        <source>Color scheme</source>
+        <translation>涨跌配色</translation>
+    </message>
+    <message id="colorScheme.greenUpRedDown">
+        <source>Green up, red down</source>
+        <translation>绿涨红跌</translation>
+    </message>
+    <message id="colorScheme.redUpGreenDown">
+        <source>Red up, green down</source>
+        <translation>红涨绿跌</translation>
+    </message>
+    <message id="colorScheme.custom">
+        <source>Custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message id="general.priceColor.upColor">
+        <source>Rise</source>
+        <translation>上涨</translation>
+    </message>
+    <message id="general.priceColor.downColor">
+        <source>Fall</source>
+        <translation>下跌</translation>
+    </message>
+    <message id="general.display.textBackground">
+        <source>Show price on a colored background</source>
+        <translation>为价格添加背景色</translation>
+    </message>
+    <message id="general.section.desktop">
+        <source>Desktop</source>
+        <translation>桌面</translation>
+    </message>
+    <message id="desktop.show">
+        <source>Show prices on the desktop</source>
+        <translation>在桌面上显示行情</translation>
+    </message>
+    <message id="desktop.textSize">
+        <source>Text size</source>
+        <translation>文字大小</translation>
+    </message>
+    <message id="desktop.textSize.normal">
+        <source>Normal</source>
+        <translation>标准</translation>
+    </message>
+    <message id="desktop.textSize.large">
+        <source>Large</source>
+        <translation>较大</translation>
+    </message>
+    <message id="desktop.opacity">
+        <source>Background opacity</source>
+        <translation>背景不透明度</translation>
+    </message>
+    <message id="desktop.adjust">
+        <source>Adjust Position…</source>
+        <translation>调整位置…</translation>
+    </message>
+    <message id="desktop.adjust.hint">
+        <source>Drag to move, then click Done</source>
+        <translation>拖动到合适的位置，然后点击“完成”</translation>
+    </message>
+    <message id="desktop.adjust.done">
+        <source>Done</source>
+        <translation>完成</translation>
+    </message>
+    <message id="general.section.prices">
+        <source>Prices</source>
+        <translation>价格</translation>
+    </message>
+    <message id="general.display.currency">
+        <source>Currency</source>
+        <translation>计价货币</translation>
+    </message>
+    <message id="general.section.notification">
+        <source>Notifications</source>
+        <translation>通知</translation>
+    </message>
+    <message id="general.notification.priceAlert">
+        <source>Price alert notifications</source>
+        <translation>价格提醒通知</translation>
+    </message>
+    <message id="general.section.language">
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message id="general.language.label">
+        <source>Interface language</source>
+        <translation>界面语言</translation>
+    </message>
+    <message id="lang.system">
+        <source>System Default</source>
+        <translation>跟随系统</translation>
+    </message>
+    <message id="lang.endonym.en">
+        <source>English</source>
+        <extracomment>The language's own name: the same in every table.</extracomment>
+        <translation>English</translation>
+    </message>
+    <message id="lang.endonym.zh-Hans">
+        <source>简体中文</source>
+        <extracomment>The language's own name: the same in every table.</extracomment>
+        <translation>简体中文</translation>
+    </message>
+    <message id="lang.endonym.zh-Hant">
+        <source>繁體中文</source>
+        <extracomment>The language's own name: the same in every table.</extracomment>
+        <translation>繁體中文</translation>
+    </message>
+    <message id="about.version">
+        <source>Version %1</source>
+        <extracomment>%1: the version number, e.g. 1.4.0</extracomment>
+        <translation>版本 %1</translation>
+    </message>
+    <message id="about.slogan">
+        <source>Crypto prices at a glance</source>
+        <translation>加密货币行情，一目了然</translation>
+    </message>
+    <message id="about.section.updates">
+        <source>Updates</source>
+        <translation>更新</translation>
+    </message>
+    <message id="about.updates.automatic">
+        <source>Check for updates automatically</source>
+        <translation>自动检查更新</translation>
+    </message>
+    <message id="about.section.contact">
+        <source>Contact</source>
+        <translation>联系我们</translation>
+    </message>
+    <message id="about.contact.email">
+        <source>Email: </source>
+        <extracomment>The e-mail address follows directly; keep the separator at the end.</extracomment>
+        <translation>邮箱：</translation>
+    </message>
+    <message id="about.section.dataSources">
+        <source>Data Sources</source>
+        <translation>数据来源</translation>
+    </message>
+    <message id="about.dataSource.price">
+        <source>Prices from Binance, OKX and Bybit</source>
+        <translation>行情来自 Binance、OKX 和 Bybit</translation>
+    </message>
+    <message id="about.dataSource.coinInfo">
+        <source>Coin information from CoinGecko</source>
+        <translation>币种信息来自 CoinGecko</translation>
+    </message>
+    <message id="about.dataSource.exchangeRate">
+        <source>Currency exchange rates</source>
+        <translation>法币汇率</translation>
+    </message>
+    <message id="about.section.opensource">
+        <source>Open Source</source>
+        <translation>开源组件</translation>
+    </message>
+    <message id="about.opensource.view">
+        <source>View</source>
+        <translation>查看</translation>
+    </message>
+    <message id="notification.priceAlert.title">
+        <source>%1 Price Alert</source>
+        <extracomment>%1: coin name</extracomment>
+        <translation>%1 价格提醒</translation>
+    </message>
+    <message id="notification.priceAlert.above">
+        <source>%1 rose above %2 — now %3</source>
+        <extracomment>%1: coin symbol, %2: alert price with currency sign, %3: current price</extracomment>
+        <translation>%1 已涨破 %2，现价 %3</translation>
+    </message>
+    <message id="notification.priceAlert.below">
+        <source>%1 fell below %2 — now %3</source>
+        <extracomment>%1: coin symbol, %2: alert price with currency sign, %3: current price</extracomment>
+        <translation>%1 已跌破 %2，现价 %3</translation>
+    </message>
+    <message id="notification.priceAlert.change">
+        <source>%1 is %2 %3 — now %4</source>
+        <extracomment>%1: coin symbol, %2: notification.direction.up or .down, %3: percentage such as 2.35%, %4: current price</extracomment>
+        <translation>%1 %2 %3，现价 %4</translation>
+    </message>
+    <message id="notification.priceAlert.notSet">
+        <source>%1 is now %2</source>
+        <extracomment>%1: coin symbol, %2: current price</extracomment>
+        <translation>%1 现价 %2</translation>
+    </message>
+    <message id="notification.direction.up">
+        <source>up</source>
+        <extracomment>Fills %2 of notification.priceAlert.change</extracomment>
+        <translation>上涨</translation>
+    </message>
+    <message id="notification.direction.down">
+        <source>down</source>
+        <extracomment>Fills %2 of notification.priceAlert.change</extracomment>
+        <translation>下跌</translation>
+    </message>
+    <message id="notification.action.open">
+        <source>Show Prices</source>
+        <extracomment>Action of a price alert notification; opens the popover</extracomment>
+        <translation>查看行情</translation>
+    </message>
+    <message id="widget.list.title">
+        <source>Watchlist</source>
+        <translation>自选</translation>
+    </message>
+    <message id="widget.empty">
+        <source>No prices yet</source>
+        <translation>暂无行情</translation>
+    </message>
+    <message id="widget.list.name">
+        <source>Watchlist</source>
+        <translation>自选列表</translation>
+    </message>
+    <message id="widget.list.description">
+        <source>Prices and 24-hour changes of your coins.</source>
+        <translation>显示自选币种的价格和 24 小时涨跌。</translation>
+    </message>
+    <message id="widget.price.name">
+        <source>Coin Price</source>
+        <translation>币种价格</translation>
+    </message>
+    <message id="widget.price.description">
+        <source>Keep an eye on one coin’s price.</source>
+        <translation>关注单个币种的价格。</translation>
+    </message>
+    <message id="widget.param.source">
+        <source>Coins to Show</source>
+        <translation>显示币种</translation>
+    </message>
+    <message id="widget.source.watchlist">
+        <source>Watchlist</source>
+        <translation>自选列表</translation>
+    </message>
+    <message id="widget.source.manual">
+        <source>Choose Coins</source>
+        <translation>手动选择</translation>
+    </message>
+    <message id="widget.param.coins">
+        <source>Coins</source>
+        <translation>币种</translation>
+    </message>
+    <message id="widget.param.sort">
+        <source>Sort By</source>
+        <translation>排序方式</translation>
+    </message>
+    <message id="widget.sort.watchlist">
+        <source>Watchlist Order</source>
+        <translation>自选顺序</translation>
+    </message>
+    <message id="widget.sort.changeDescending">
+        <source>Biggest Gainers First</source>
+        <translation>涨幅从高到低</translation>
+    </message>
+    <message id="widget.sort.changeAscending">
+        <source>Biggest Losers First</source>
+        <translation>涨幅从低到高</translation>
+    </message>
+    <message id="widget.param.currency">
+        <source>Currency</source>
+        <translation>计价货币</translation>
+    </message>
+    <message id="widget.currency.followApp">
+        <source>Same as Vantrell</source>
+        <translation>与 Vantrell 一致</translation>
+    </message>
+    <message id="widget.param.colorByChange">
+        <source>Color by Change</source>
+        <translation>按涨跌显示颜色</translation>
+    </message>
+    <message id="widget.param.coin">
+        <source>Coin</source>
+        <translation>币种</translation>
+    </message>
+    <message id="widget.coin.followMenuBar">
+        <source>Same as Panel</source>
+        <translation>与面板一致</translation>
+    </message>
+    <message id="widget.family.small">
+        <source>Small</source>
+        <translation>小</translation>
+    </message>
+    <message id="widget.family.medium">
+        <source>Medium</source>
+        <translation>中</translation>
+    </message>
+    <message id="widget.family.large">
+        <source>Large</source>
+        <translation>大</translation>
+    </message>
+    <message id="widgetHost.menu.add">
+        <source>Add Widget</source>
+        <translation>添加小组件</translation>
+    </message>
+    <message id="widgetHost.menu.edit">
+        <source>Edit Widget…</source>
+        <translation>编辑小组件…</translation>
+    </message>
+    <message id="widgetHost.menu.remove">
+        <source>Remove Widget</source>
+        <translation>移除小组件</translation>
+    </message>
+    <message id="widgetHost.editor.title">
+        <source>Widget Options</source>
+        <translation>小组件选项</translation>
+    </message>
+    <message id="update.window.title">
+        <source>Software Update</source>
+        <translation>软件更新</translation>
+    </message>
+    <message id="update.available.title">
+        <source>A new version of Vantrell is available</source>
+        <translation>Vantrell 有新版本</translation>
+    </message>
+    <message id="update.available.message">
+        <source>Vantrell %1 is available — you have %2. Would you like to download it now?</source>
+        <extracomment>%1: the new version, %2: the installed version</extracomment>
+        <translation>Vantrell %1 已发布，当前版本为 %2。要现在下载吗？</translation>
+    </message>
+    <message id="update.available.download">
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message id="update.available.later">
+        <source>Remind Me Later</source>
+        <translation>稍后提醒</translation>
+    </message>
+    <message id="update.available.skip">
+        <source>Skip This Version</source>
+        <translation>跳过此版本</translation>
+    </message>
+    <message id="update.upToDate.title">
+        <source>You’re up to date</source>
+        <translation>没有可用的更新</translation>
+    </message>
+    <message id="update.upToDate.message">
+        <source>Vantrell %1 is the newest version available.</source>
+        <extracomment>%1: the installed version</extracomment>
+        <translation>Vantrell %1 已是最新版本。</translation>
+    </message>
+    <message id="update.error.title">
+        <source>Update Check Failed</source>
+        <translation>检查更新失败</translation>
+    </message>
+    <message id="update.error.message">
+        <source>Vantrell couldn’t reach the update server. Please try again later.</source>
+        <translation>无法连接更新服务器，请稍后再试。</translation>
+    </message>
+    <message id="tray.fallbackWindow.title">
+        <source>Vantrell Prices</source>
+        <extracomment>Title of the window shown instead of the popover when the desktop has no tray</extracomment>
+        <translation>Vantrell 行情</translation>
+    </message>
+    <message id="tray.tooltip.change24h">
+        <source>24h change: %1</source>
+        <extracomment>%1: change such as +2.31%</extracomment>
+        <translation>24 小时涨跌：%1</translation>
+    </message>
+    <message id="common.ok">
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message id="common.cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message id="common.close">
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "priceformatter.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace Vantrell {
+
+namespace {
+
+// The shortest text that reads back to `value`, for values that have no number
+// form. The sign of a NaN means nothing, so there is one text for all of them.
+QString shortestText(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    std::array<char, 32> buffer {};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return QString::fromLatin1(buffer.data(), ec == std::errc {} ? end - buffer.data() : 0);
+}
+
+QString format(double value, int minimumFractionDigits, int maximumFractionDigits)
+{
+    if (!std::isfinite(value))
+        return shortestText(value);
+
+    // Fixed notation rounds the double's exact binary value, ties to even, and
+    // unlike printf never looks at the C locale. The largest double has 309
+    // integer digits.
+    std::array<char, 330> buffer {};
+    const auto [end, ec] = std::to_chars(
+        buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, maximumFractionDigits);
+    if (ec != std::errc {})
+        return shortestText(value);
+    std::string_view number(buffer.data(), end - buffer.data());
+
+    const bool negative = number.front() == '-';
+    if (negative)
+        number.remove_prefix(1);
+    const std::size_t point = number.find('.');
+    const std::string_view integerPart = number.substr(0, point);
+    std::string_view fractionPart = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    while (fractionPart.size() > std::size_t(minimumFractionDigits) && fractionPart.back() == '0')
+        fractionPart.remove_suffix(1);
+
+    QString text;
+    text.reserve(int(integerPart.size() + integerPart.size() / 3 + fractionPart.size() + 2));
+    // No "-0": a price that rounds to zero is shown as zero.
+    if (negative && number.find_first_not_of("0.") != std::string_view::npos)
+        text.append(QLatin1Char('-'));
+    for (std::size_t i = 0; i < integerPart.size(); ++i) {
+        if (i > 0 && (integerPart.size() - i) % 3 == 0)
+            text.append(QLatin1Char(','));
+        text.append(QLatin1Char(integerPart[i]));
+    }
+    if (!fractionPart.empty()) {
+        text.append(QLatin1Char('.'));
+        text.append(QLatin1String(fractionPart.data(), qsizetype(fractionPart.size())));
+    }
+    return text;
+}
+
+} // namespace
+
+QString formatPrice(double value)
+{
+    const int maximumFractionDigits = value < 1 ? 4 : value < 100 ? 2 : 0;
+    return format(value, 0, maximumFractionDigits);
+}
+
+QString formatPrice(double value, BaseCurrency currency, bool includeSymbol)
+{
+    const int fractionDigits = value < 1 ? 4 : value < 100 ? 2 : 0;
+    const QString number = format(value, fractionDigits, value < 1 ? 6 : fractionDigits);
+    return includeSymbol ? currencySymbol(currency) + number : number;
+}
+
+QString currencySymbol(BaseCurrency currency)
+{
+    switch (currency) {
+    case BaseCurrency::usd:
+    case BaseCurrency::sgd:
+    case BaseCurrency::aud:
+    case BaseCurrency::cad:
+        return QStringLiteral("$");
+    case BaseCurrency::cny:
+    case BaseCurrency::jpy:
+        return QStringLiteral("¥");
+    case BaseCurrency::krw:
+        return QStringLiteral("₩");
+    case BaseCurrency::hkd:
+        return QStringLiteral("HK$");
+    case BaseCurrency::twd:
+        return QStringLiteral("NT$");
+    case BaseCurrency::myr:
+        return QStringLiteral("RM");
+    case BaseCurrency::eur:
+        return QStringLiteral("€");
+    case BaseCurrency::gbp:
+        return QStringLiteral("£");
+    }
+    return QStringLiteral("$");
+}
+
+} // namespace Vantrell

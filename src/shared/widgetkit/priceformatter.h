@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/settingsenums.h"
+
+#include <QString>
+
+namespace Vantrell {
+
+// Price texts as the user sees them everywhere: "," groups every 3 integer
+// digits, "." is the decimal point, independent of the system locale. The
+// number of fraction digits is chosen from the value before rounding (so 99.995
+// keeps the rule for values below 100 even though it rounds to 100). Rounding is
+// half to even on the double's exact binary value: 0.125 gives 0.12 (a true
+// tie), 2.675 gives 2.67 and 0.98765 gives 0.9877 (stored just below and just
+// above the tie). A minus sign is never put in front of a result that is zero.
+// NaN and infinities have no number form and come out as the shortest text of
+// the double: "nan", "inf" and "-inf". Pure and thread-safe.
+
+// A bare price for the panel title and notification texts: at most 4 fraction
+// digits below 1, at most 2 below 100, none from 100 on; trailing zeros dropped.
+// 97342.6 gives "97,343", 0.000123456 gives "0.0001". Negative values count as
+// below 1.
+QString formatPrice(double value);
+
+// A price for lists, alert thresholds and widgets: 4 to 6 fraction digits below
+// 1, exactly 2 below 100, none from 100 on, optionally preceded by the currency's
+// symbol without a space. 0.5 in USD gives "$0.5000", 2.5 in EUR "€2.50".
+QString formatPrice(double value, BaseCurrency currency, bool includeSymbol);
+
+// "$", "¥", "₩", "HK$", "NT$", "RM", "€", "£" …; several currencies share one.
+QString currencySymbol(BaseCurrency currency);
+
+} // namespace Vantrell

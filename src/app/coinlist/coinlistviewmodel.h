@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "market/coinmetadata.h"
+#include "market/result.h"
+#include "market/tickerquote.h"
+#include "platform/clock.h"
+#include "settings/settingsenums.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace Vantrell {
+
+class CoinCatalog;
+class PriceAlertNotifying;
+class PriceServicing;
+class SettingsViewModel;
+class Timer;
+class TimerFactory;
+
+// The main loop of the application: turns the watchlist into the live coin
+// list, polls the price service every `pollingInterval` seconds, applies each
+// snapshot, decides price alerts and keeps the per-coin reference prices that
+// make an alert fire once per crossing. Its coins are the one source of prices
+// for the panel title, the popover, the overlay and the widget snapshot.
+// Main thread only; it does not watch the settings itself (the shell and the
+// watchlist editor call rebuildCoins() and restartPolling()).
+class CoinListViewModel final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the coins and starts polling at once; rebuilds and restarts
+    // whenever the catalog publishes new records.
+    CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &settingsViewModel, PriceServicing &priceService,
+        PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now = systemClock(),
+        QObject *parent = nullptr);
+    ~CoinListViewModel() override;
+
+    // One entry per watchlist entry the catalog knows, in watchlist order.
+    const QList<Coin> &coins() const { return m_coins; }
+    // A price fetch is in flight.
+    bool isLoading() const { return m_isLoading; }
+    // The rate of the last applied snapshot (1.0 before the first).
+    double lastUsdToTargetExchangeRate() const { return m_lastUsdToTargetExchangeRate; }
+    // The currency the live prices of coins() are in; none before the first snapshot.
+    std::optional<BaseCurrency> priceDataCurrency() const { return m_priceDataCurrency; }
+
+    // Recomputes coins() from the settings and the catalog, first moving
+    // watchlist entries of migrated coins to their successors. Live fields
+    // are carried over while the display currency is unchanged.
+    void rebuildCoins();
+    // Stops the timer and any fetch, starts a new timer, fetches at once.
+    void restartPolling();
+    // Starts one fetch of every active coin unless one is in flight.
+    void refreshPrices();
+
+    // Takes a fetched snapshot for `currency`; dropped when the display
+    // currency changed while the fetch was in flight.
+    void handleSnapshot(const PriceSnapshot &snapshot, BaseCurrency currency);
+    // Applies prices and 24-hour changes (keyed by upper-case symbol) in
+    // `currency`, decides alerts and publishes the coins once.
+    void applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
+        BaseCurrency currency, double usdToTargetRate);
+
+    // The poll period for a stored `pollingInterval` in seconds. A value that
+    // is not a positive finite number would make a repeating timer spin; it
+    // gives the default of 10 s instead (the stored value is left alone).
+    static std::chrono::milliseconds pollPeriod(double pollingIntervalSeconds);
+
+Q_SIGNALS:
+    void coinsChanged(const QList<Vantrell::Coin> &coins);
+    void isLoadingChanged(bool isLoading);
+    void lastUsdToTargetExchangeRateChanged(double rate);
+
+private:
+    void setLoading(bool loading);
+    void cancelFetch();
+    void finishFetch(quint64 generation, const Result<PriceSnapshot> &result, BaseCurrency currency);
+    void ensureDisplayedCoin();
+
+    CoinCatalog &m_catalog;
+    SettingsViewModel &m_settingsViewModel;
+    PriceServicing &m_priceService;
+    PriceAlertNotifying &m_notifier;
+    Clock m_now;
+
+    QList<Coin> m_coins;
+    bool m_isLoading = false;
+    double m_lastUsdToTargetExchangeRate = 1.0;
+    std::optional<BaseCurrency> m_priceDataCurrency;
+
+    CancelHandle m_fetch;
+    // Tells the completion of an abandoned fetch from the current one.
+    quint64 m_fetchGeneration = 0;
+    std::unique_ptr<Timer> m_pollTimer;
+};
+
+} // namespace Vantrell

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "menubarviewmodel.h"
+
+#include "coinlist/coinlistviewmodel.h"
+#include "settings/pricecolors.h"
+#include "settings/settingsviewmodel.h"
+#include "widgetkit/priceformatter.h"
+
+#include <algorithm>
+
+namespace Vantrell {
+
+namespace {
+
+constexpr int kBackgroundCornerRadius = 4;
+
+} // namespace
+
+MenuBarViewModel::MenuBarViewModel(QObject *parent)
+    : QObject(parent)
+{ }
+
+void MenuBarViewModel::setStatusItem(StatusItem *item)
+{
+    m_statusItem = item;
+    QObject *object = dynamic_cast<QObject *>(item);
+    m_statusItemObject = object;
+    m_statusItemIsObject = object != nullptr;
+}
+
+StatusItem *MenuBarViewModel::statusItem() const
+{
+    if (m_statusItemIsObject && !m_statusItemObject)
+        return nullptr;
+    return m_statusItem;
+}
+
+void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &settings, StatusItem &statusItem)
+{
+    for (const auto &connection : std::as_const(m_bindings))
+        disconnect(connection);
+    m_bindings.clear();
+    setStatusItem(&statusItem);
+    m_bindings.append(connect(&coinList, &CoinListViewModel::coinsChanged, this,
+        [this, &settings](const QList<Coin> &coins) { update(coins, settings.settings()); }));
+    m_bindings.append(connect(&settings, &SettingsViewModel::settingsChanged, this,
+        [this, &coinList](const AppSettings &newSettings) { update(coinList.coins(), newSettings); }));
+    update(coinList.coins(), settings.settings());
+}
+
+void MenuBarViewModel::update(const QList<Coin> &coins, const AppSettings &settings)
+{
+    StatusItem *item = statusItem();
+    if (!item)
+        return;
+    item->present(presentation(coins, settings, item->isDarkAppearance()));
+}
+
+std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, const AppSettings &settings)
+{
+    if (settings.menuBarContent == MenuBarContent::icon || coins.isEmpty())
+        return std::nullopt;
+    auto chosen = std::find_if(
+        coins.cbegin(), coins.cend(), [&](const Coin &coin) { return coin.id == settings.displayedCoinId; });
+    if (chosen == coins.cend())
+        chosen = coins.cbegin();
+    if (!chosen->currentPrice)
+        return std::nullopt;
+    return *chosen;
+}
+
+StatusPresentation MenuBarViewModel::presentation(
+    const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance)
+{
+    const std::optional<Coin> coin = displayedCoin(coins, settings);
+    if (!coin)
+        return StatusPresentation {};
+
+    StatusPresentation result;
+    result.kind = StatusPresentation::Kind::title;
+    result.coinSymbol = coin->symbol;
+    result.coinName = coin->name;
+    result.change24hPercent = coin->priceChange24hPercent;
+    result.text = coin->symbol + QLatin1Char(' ') + formatPrice(*coin->currentPrice);
+
+    const PriceColor changeColor = colorForChange(settings, coin->priceChange24hPercent);
+    if (!settings.showMenuBarBackground) {
+        result.plain = !settings.priceColorEnabled;
+        result.textColor = settings.priceColorEnabled ? changeColor : PriceColor::neutral();
+        return result;
+    }
+
+    result.text = QLatin1Char(' ') + result.text + QLatin1Char(' ');
+    result.plain = false;
+    result.cornerRadius = kBackgroundCornerRadius;
+    if (!changeColor.isNeutral()) {
+        result.textColor = PriceColor::of(Qt::white);
+        result.background = changeColor.resolved(QColor());
+    } else {
+        // No price colour (colours off, or no 24-hour change known): a background
+        // that stands out from the panel, with the inverse text colour. White text
+        // on the neutral label colour would vanish on a dark panel.
+        result.textColor = PriceColor::of(darkAppearance ? QColor(Qt::black) : QColor(Qt::white));
+        result.background = darkAppearance ? QColor(Qt::white) : QColor(Qt::black);
+    }
+    return result;
+}
+
+} // namespace Vantrell

@@ -1,0 +1,355 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "statusnotifieritem.h"
+
+#include "platform/logging.h"
+
+#include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <atomic>
+
+namespace Vantrell {
+
+namespace {
+// Panels pick the image size nearest to their icon size; the wide title keeps
+// its aspect at every height.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48};
+
+std::atomic<int> itemCounter {0};
+
+QString readProcessName(uint pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(comm.read(64)).trimmed();
+}
+
+QList<ScreenArea> currentScreens()
+{
+    QList<ScreenArea> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append({screen->geometry(), screen->devicePixelRatio()});
+    return screens;
+}
+} // namespace
+
+// The org.kde.StatusNotifierItem interface, with the Ayatana label extension.
+// Types in signatures are spelled in full: QtDBus looks them up by name.
+class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconThemePath READ emptyString)
+    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(QList<Vantrell::DBusImage> IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ emptyString)
+    Q_PROPERTY(QList<Vantrell::DBusImage> OverlayIconPixmap READ noImages)
+    Q_PROPERTY(QString AttentionIconName READ emptyString)
+    Q_PROPERTY(QList<Vantrell::DBusImage> AttentionIconPixmap READ noImages)
+    Q_PROPERTY(QString AttentionMovieName READ emptyString)
+    Q_PROPERTY(Vantrell::DBusToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    Q_PROPERTY(QString XAyatanaLabel READ label)
+    Q_PROPERTY(QString XAyatanaLabelGuide READ labelGuide)
+
+public:
+    explicit StatusNotifierItemAdaptor(StatusNotifierItem *item)
+        : QDBusAbstractAdaptor(item)
+        , m_item(item)
+    {
+        setAutoRelaySignals(false);
+    }
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return m_item->m_options.applicationId; }
+    QString title() const { return m_item->m_options.title; }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString emptyString() const { return {}; }
+    QString iconName() const { return m_item->m_exported.iconName; }
+    QList<DBusImage> iconPixmap() const { return m_item->m_exported.iconPixmaps; }
+    QList<DBusImage> noImages() const { return {}; }
+    DBusToolTip toolTip() const { return m_item->m_exported.toolTip; }
+    // Left click activates; the menu comes with a right click.
+    bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(m_item->m_menuExporter.objectPath()); }
+    QString label() const { return m_item->m_exported.label; }
+    QString labelGuide() const { return m_item->m_exported.labelGuide; }
+
+public Q_SLOTS:
+    void Activate(int x, int y) { m_item->activate(x, y); }
+    // A middle click: no meaning here.
+    void SecondaryActivate(int x, int y)
+    {
+        Q_UNUSED(x);
+        Q_UNUSED(y);
+    }
+    void ContextMenu(int x, int y) { m_item->requestContextMenu(x, y); }
+    // Scrolling over the item does nothing.
+    void Scroll(int delta, const QString &orientation)
+    {
+        Q_UNUSED(delta);
+        Q_UNUSED(orientation);
+    }
+    // Wayland activation tokens: we run under X11, where windows are raised
+    // without one.
+    void ProvideXdgActivationToken(const QString &token) { Q_UNUSED(token); }
+
+Q_SIGNALS:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString &status);
+    void XAyatanaNewLabel(const QString &label, const QString &guide);
+
+private:
+    StatusNotifierItem *m_item;
+};
+
+StatusNotifierItem::StatusNotifierItem(const QDBusConnection &connection, Options options, QObject *parent)
+    : TrayItem(parent)
+    , m_connection(connection)
+    , m_options(std::move(options))
+    , m_index(++itemCounter)
+    , m_renderer(m_options.logoPath)
+    , m_iconFile(m_options.iconFileDirectory.isEmpty() ? TrayIconFile::defaultDirectory() : m_options.iconFileDirectory,
+          QStringLiteral("tray-icon-%1-%2").arg(QCoreApplication::applicationPid()).arg(m_index))
+{
+    connect(&m_menuExporter, &DBusMenuExporter::menuItemTriggered, this, &TrayItem::menuItemTriggered);
+    m_renderedDark = isDarkAppearance();
+    m_exported = exportedFor(m_presentation);
+}
+
+StatusNotifierItem::~StatusNotifierItem()
+{
+    if (!m_serviceName.isEmpty()) {
+        m_connection.unregisterService(m_serviceName);
+        m_connection.unregisterObject(QString::fromLatin1(kItemPath));
+    }
+}
+
+bool StatusNotifierItem::start()
+{
+    if (!m_serviceName.isEmpty())
+        return true;
+    if (!m_connection.isConnected()) {
+        qCWarning(lcTray) << "No session bus: cannot show the status item";
+        return false;
+    }
+    registerTrayDBusTypes();
+    if (!m_adaptor)
+        m_adaptor = new StatusNotifierItemAdaptor(this);
+    // The objects come before the name: a watcher reads them as soon as it
+    // learns the name.
+    if (!m_connection.registerObject(QString::fromLatin1(kItemPath), this, QDBusConnection::ExportAdaptors)) {
+        qCWarning(lcTray) << "Cannot export the status item:" << m_connection.lastError().message();
+        return false;
+    }
+    if (!m_menuExporter.registerOn(m_connection)) {
+        m_connection.unregisterObject(QString::fromLatin1(kItemPath));
+        return false;
+    }
+    const QString name
+        = QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(m_index);
+    if (!m_connection.registerService(name)) {
+        qCWarning(lcTray) << "Cannot take the bus name" << name << m_connection.lastError().message();
+        m_menuExporter.unregister();
+        m_connection.unregisterObject(QString::fromLatin1(kItemPath));
+        return false;
+    }
+    m_serviceName = name;
+
+    m_watcherWatcher = new QDBusServiceWatcher(
+        QString::fromLatin1(kWatcherService), m_connection, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(m_watcherWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+        [this](const QString &, const QString &, const QString &newOwner) {
+            ++m_watcherGeneration;
+            setRegistered(false);
+            if (newOwner.isEmpty()) {
+                qCInfo(lcTray) << "The status notifier watcher went away";
+                return;
+            }
+            registerWithWatcher();
+        });
+    registerWithWatcher();
+    return true;
+}
+
+void StatusNotifierItem::registerWithWatcher()
+{
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+            QString::fromLatin1(kWatcherService), QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_serviceName;
+    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    const quint64 generation = m_watcherGeneration;
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, generation] {
+        pending->deleteLater();
+        if (generation != m_watcherGeneration)
+            return;
+        const QDBusPendingReply<> reply = *pending;
+        if (reply.isError()) {
+            qCInfo(lcTray) << "Not registered with a status notifier watcher:" << reply.error().message();
+            setRegistered(false);
+            return;
+        }
+        setRegistered(true);
+        lookUpPanel();
+    });
+}
+
+void StatusNotifierItem::setRegistered(bool registered)
+{
+    if (m_registered == registered)
+        return;
+    m_registered = registered;
+    Q_EMIT registeredWithWatcherChanged(registered);
+}
+
+void StatusNotifierItem::lookUpPanel()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("GetConnectionUnixProcessID"));
+    call << QString::fromLatin1(kWatcherService);
+    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    const quint64 generation = m_watcherGeneration;
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, generation] {
+        pending->deleteLater();
+        if (generation != m_watcherGeneration)
+            return;
+        const QDBusPendingReply<uint> reply = *pending;
+        if (reply.isError()) {
+            qCInfo(lcTray) << "Cannot tell which panel shows the item:" << reply.error().message();
+            setPanelProcess({});
+            return;
+        }
+        setPanelProcess(readProcessName(reply.value()));
+    });
+}
+
+void StatusNotifierItem::setPanelProcess(const QString &processName)
+{
+    const TrayHostProfile profile = trayHostProfileForProcess(processName);
+    qCInfo(lcTray).nospace().noquote() << "Status item shown by \"" << processName << "\" as "
+                                       << trayFormName(m_options.formOverride.value_or(profile.form));
+    const bool wasDark = isDarkAppearance();
+    m_panelProcessName = processName;
+    m_profile = profile;
+    refresh();
+    Q_EMIT hostProfileChanged();
+    if (isDarkAppearance() != wasDark)
+        Q_EMIT appearanceChanged();
+}
+
+void StatusNotifierItem::applicationPaletteChanged()
+{
+    if (m_profile.darkPanel)
+        return;
+    const bool wasDark = m_renderedDark;
+    refresh();
+    if (m_renderedDark != wasDark)
+        Q_EMIT appearanceChanged();
+}
+
+void StatusNotifierItem::present(const StatusPresentation &presentation)
+{
+    if (presentation == m_presentation)
+        return;
+    m_presentation = presentation;
+    refresh();
+}
+
+bool StatusNotifierItem::isDarkAppearance() const
+{
+    return m_profile.darkPanel.value_or(paletteLooksDark(QGuiApplication::palette()));
+}
+
+void StatusNotifierItem::setMenu(const TrayMenu &menu)
+{
+    m_menuExporter.setMenu(menu);
+}
+
+void StatusNotifierItem::refresh()
+{
+    m_renderedDark = isDarkAppearance();
+    Exported next = exportedFor(m_presentation);
+    if (m_profile.loadsIconFromPath && !next.iconPixmaps.isEmpty()) {
+        // The largest image makes the file; the panel scales it down.
+        next.iconName = m_iconFile.write(fromDBusImage(next.iconPixmaps.constLast()));
+    }
+    const bool iconChanged = next.iconName != m_exported.iconName || next.iconPixmaps != m_exported.iconPixmaps;
+    const bool labelChanged = next.label != m_exported.label || next.labelGuide != m_exported.labelGuide;
+    const bool toolTipChanged = next.toolTip != m_exported.toolTip;
+    m_exported = std::move(next);
+    if (!m_adaptor)
+        return;
+    if (iconChanged)
+        Q_EMIT m_adaptor->NewIcon();
+    if (labelChanged)
+        Q_EMIT m_adaptor->XAyatanaNewLabel(m_exported.label, m_exported.labelGuide);
+    if (toolTipChanged)
+        Q_EMIT m_adaptor->NewToolTip();
+}
+
+StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresentation &presentation) const
+{
+    Exported result;
+    const TrayForm shownForm = form();
+    const bool isTitle = presentation.kind == StatusPresentation::Kind::title;
+    if (isTitle && (shownForm == TrayForm::label || shownForm == TrayForm::labelAndImage)) {
+        result.label = presentation.text.trimmed();
+        result.labelGuide = labelGuide(result.label);
+    }
+
+    const QColor panelText = panelTextColor(isDarkAppearance());
+    for (const int size : kIconSizes) {
+        QImage image;
+        if (!isTitle || shownForm == TrayForm::icon)
+            image = m_renderer.logoImage(size, panelText);
+        else if (shownForm == TrayForm::label)
+            image = m_renderer.indicatorImage(presentation, size, panelText);
+        else
+            image = m_renderer.titleImage(presentation, size, panelText);
+        if (!image.isNull())
+            result.iconPixmaps.append(toDBusImage(image));
+    }
+    // Without a logo the application's theme icon stands in.
+    if (result.iconPixmaps.isEmpty())
+        result.iconName = m_options.applicationId;
+
+    const TrayToolTip toolTip = statusToolTip(presentation, m_options.title);
+    // The tooltip text may carry markup, so a coin name is escaped.
+    result.toolTip = {.title = toolTip.title, .text = toolTip.text.toHtmlEscaped()};
+    return result;
+}
+
+void StatusNotifierItem::activate(int x, int y)
+{
+    Q_EMIT activated(panelPointToLogical(QPoint(x, y), currentScreens()).value_or(QPoint()));
+}
+
+void StatusNotifierItem::requestContextMenu(int x, int y)
+{
+    Q_EMIT contextMenuRequested(panelPointToLogical(QPoint(x, y), currentScreens()).value_or(QPoint()));
+}
+
+} // namespace Vantrell
+
+#include "statusnotifieritem.moc"

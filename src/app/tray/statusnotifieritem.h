@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "dbusmenuexporter.h"
+#include "statustitlerenderer.h"
+#include "traydbustypes.h"
+#include "trayhost.h"
+#include "trayiconfile.h"
+#include "trayitem.h"
+
+#include <QDBusConnection>
+
+#include <memory>
+#include <optional>
+
+class QDBusServiceWatcher;
+
+namespace Vantrell {
+
+class StatusNotifierItemAdaptor;
+
+// The tray item as an org.kde.StatusNotifierItem on the session bus, with its
+// menu as com.canonical.dbusmenu at /MenuBar. It registers with the panel's
+// org.kde.StatusNotifierWatcher, and again whenever a watcher (re)appears, as
+// panels restart.
+//
+// How a title is shown depends on the panel (see TrayForm): the form is chosen
+// from the process that owns the watcher, unless the user chose one. The
+// tooltip always carries the title and the 24-hour change.
+class StatusNotifierItem final : public TrayItem
+{
+    Q_OBJECT
+
+public:
+    static constexpr char kWatcherService[] = "org.kde.StatusNotifierWatcher";
+    static constexpr char kWatcherPath[] = "/StatusNotifierWatcher";
+    static constexpr char kItemPath[] = "/StatusNotifierItem";
+
+    struct Options
+    {
+        // The Id property: the application id, e.g. "org.vantrell.Vantrell";
+        // also the theme icon name used when there is no logo.
+        QString applicationId;
+        // The Title property and the tooltip title of the icon.
+        QString title = QStringLiteral("Vantrell");
+        // The monochrome logo (SVG or PNG), see StatusTitleRenderer.
+        std::optional<QString> logoPath;
+        // The user's choice of form; nothing: chosen for the panel.
+        std::optional<TrayForm> formOverride;
+        // Where the icon file for panels that load icons from a path goes;
+        // empty: TrayIconFile::defaultDirectory().
+        QString iconFileDirectory;
+    };
+
+    StatusNotifierItem(const QDBusConnection &connection, Options options, QObject *parent = nullptr);
+    ~StatusNotifierItem() override;
+
+    // Exports the item and its menu, takes the bus name
+    // "org.kde.StatusNotifierItem-<pid>-<n>" and registers with the watcher
+    // (now, when there is one, and whenever one appears). False when the bus
+    // refused the name or an object path.
+    bool start();
+
+    QString serviceName() const { return m_serviceName; }
+    bool isRegisteredWithWatcher() const { return m_registered; }
+    // The name of the process that owns the watcher; empty until known.
+    QString panelProcessName() const { return m_panelProcessName; }
+    TrayHostProfile hostProfile() const { return m_profile; }
+    // The form in use: the user's choice, else the panel's.
+    TrayForm form() const { return m_options.formOverride.value_or(m_profile.form); }
+
+    void present(const StatusPresentation &presentation) override;
+    // The panel's darkness where the panel is known to have one look, else a
+    // guess from the application palette (see paletteLooksDark()).
+    bool isDarkAppearance() const override;
+    void setMenu(const TrayMenu &menu) override;
+    TrayMenu menu() const override { return m_menuExporter.menu(); }
+
+Q_SIGNALS:
+    void registeredWithWatcherChanged(bool registered);
+    // The owner of the watcher was looked up (panelProcessName(), hostProfile()).
+    void hostProfileChanged();
+
+protected:
+    void applicationPaletteChanged() override;
+
+private:
+    friend class StatusNotifierItemAdaptor;
+
+    // What the item publishes on the bus.
+    struct Exported
+    {
+        QString label;
+        QString labelGuide;
+        QString iconName;
+        DBusImageList iconPixmaps;
+        DBusToolTip toolTip;
+    };
+
+    void registerWithWatcher();
+    void setRegistered(bool registered);
+    void lookUpPanel();
+    void setPanelProcess(const QString &processName);
+    void refresh();
+    Exported exportedFor(const StatusPresentation &presentation) const;
+
+    void activate(int x, int y);
+    void requestContextMenu(int x, int y);
+
+    QDBusConnection m_connection;
+    Options m_options;
+    // Numbers this item among the process's items (bus name, icon file).
+    int m_index;
+    StatusTitleRenderer m_renderer;
+    DBusMenuExporter m_menuExporter;
+    TrayIconFile m_iconFile;
+    StatusNotifierItemAdaptor *m_adaptor = nullptr;
+    QDBusServiceWatcher *m_watcherWatcher = nullptr;
+    QString m_serviceName;
+    bool m_registered = false;
+    // Tells replies about an earlier watcher from the current one's.
+    quint64 m_watcherGeneration = 0;
+    QString m_panelProcessName;
+    TrayHostProfile m_profile;
+    StatusPresentation m_presentation;
+    Exported m_exported;
+    // isDarkAppearance() when the images were last drawn.
+    bool m_renderedDark = false;
+};
+
+} // namespace Vantrell

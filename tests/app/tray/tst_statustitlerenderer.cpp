@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "testenvironment.h"
+#include "tray/statustitlerenderer.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+
+using namespace Vantrell;
+
+Q_DECLARE_METATYPE(Vantrell::StatusPresentation)
+
+namespace {
+constexpr int kHeight = 44;
+
+StatusPresentation title(
+    const QString &text, bool plain, PriceColor textColor, std::optional<QColor> background, int cornerRadius)
+{
+    StatusPresentation presentation;
+    presentation.kind = StatusPresentation::Kind::title;
+    presentation.text = text;
+    presentation.plain = plain;
+    presentation.textColor = textColor;
+    presentation.background = background;
+    presentation.cornerRadius = cornerRadius;
+    presentation.coinSymbol = QStringLiteral("BTC");
+    presentation.coinName = QStringLiteral("Bitcoin");
+    presentation.change24hPercent = 2.314;
+    return presentation;
+}
+
+bool near(QColor a, QColor b, int tolerance = 8)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+        && qAbs(a.blue() - b.blue()) <= tolerance && qAbs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+QColor pixel(const QImage &image, int x, int y)
+{
+    return image.pixelColor(x, y).toRgb();
+}
+
+// Opaque pixels of `color` (glyph cores are fully covered).
+int countPixels(const QImage &image, QColor color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (near(pixel(image, x, y), color))
+                ++count;
+        }
+    }
+    return count;
+}
+
+// A 20 x 20 logo: a blue square with a transparent border of 4 pixels.
+QString writeLogo(const QString &directory)
+{
+    QImage logo(20, 20, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);
+    QPainter painter(&logo);
+    painter.fillRect(4, 4, 12, 12, Qt::blue);
+    painter.end();
+    const QString path = directory + QStringLiteral("/logo.png");
+    logo.save(path);
+    return path;
+}
+} // namespace
+
+class TestStatusTitleRenderer final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void titleFollowsTheColourTable_data()
+    {
+        QTest::addColumn<StatusPresentation>("presentation");
+        QTest::addColumn<QColor>("panelText");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("text");
+
+        const QColor none = Qt::transparent;
+        QTest::newRow("colour on, background off")
+            << title(QStringLiteral("BTC 97,342"), false, PriceColor::of(kRiseGreen), std::nullopt, 0)
+            << QColor(Qt::white) << none << kRiseGreen;
+        QTest::newRow("colour on, background on")
+            << title(QStringLiteral(" BTC 97,342 "), false, PriceColor::of(Qt::white), kFallRed, 4) << QColor(Qt::black)
+            << kFallRed << QColor(Qt::white);
+        QTest::newRow("colour off, background on, dark panel")
+            << title(QStringLiteral(" BTC 97,342 "), false, PriceColor::of(Qt::black), QColor(Qt::white), 4)
+            << QColor(Qt::white) << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("colour off, background on, light panel")
+            << title(QStringLiteral(" BTC 97,342 "), false, PriceColor::of(Qt::white), QColor(Qt::black), 4)
+            << QColor(Qt::black) << QColor(Qt::black) << QColor(Qt::white);
+        QTest::newRow("colour off, background off: panel's text colour")
+            << title(QStringLiteral("BTC 97,342"), true, PriceColor::neutral(), std::nullopt, 0) << QColor(Qt::white)
+            << none << QColor(Qt::white);
+        QTest::newRow("neutral change on a background: panel's text colour")
+            << title(QStringLiteral(" BTC 97,342 "), false, PriceColor::of(Qt::white), QColor(), 4) << QColor(Qt::black)
+            << QColor(Qt::black) << QColor(Qt::white);
+        QTest::newRow("neutral change without background")
+            << title(QStringLiteral("BTC 97,342"), false, PriceColor::neutral(), std::nullopt, 0) << QColor(Qt::black)
+            << none << QColor(Qt::black);
+    }
+
+    void titleFollowsTheColourTable()
+    {
+        QFETCH(StatusPresentation, presentation);
+        QFETCH(QColor, panelText);
+        QFETCH(QColor, background);
+        QFETCH(QColor, text);
+        const StatusTitleRenderer renderer(std::nullopt);
+
+        const QImage image = renderer.titleImage(presentation, kHeight, panelText);
+        QCOMPARE(image.height(), kHeight);
+        QVERIFY2(image.width() > 3 * kHeight, "a wide image, not an icon");
+        const int w = image.width();
+
+        // Edges away from the corners show the background (or nothing).
+        for (const QPoint at :
+            {QPoint(0, kHeight / 2), QPoint(w - 1, kHeight / 2), QPoint(w / 2, 0), QPoint(w / 2, kHeight - 1)})
+            QVERIFY2(near(pixel(image, at.x(), at.y()), background),
+                qPrintable(QStringLiteral("at %1,%2: %3")
+                               .arg(at.x())
+                               .arg(at.y())
+                               .arg(pixel(image, at.x(), at.y()).name(QColor::HexArgb))));
+        // A background is rounded: its corners stay clear.
+        for (const QPoint at : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, kHeight - 1), QPoint(w - 1, kHeight - 1)})
+            QCOMPARE(pixel(image, at.x(), at.y()).alpha(), 0);
+        QVERIFY2(countPixels(image, text) > 20, "the text is drawn in its colour");
+    }
+
+    void digitsKeepTheirWidth()
+    {
+        const StatusTitleRenderer renderer(std::nullopt);
+        const auto widthOf = [&](const QString &text) {
+            return renderer
+                .titleImage(title(text, false, PriceColor::of(kRiseGreen), std::nullopt, 0), kHeight, Qt::white)
+                .width();
+        };
+        QCOMPARE(widthOf(QStringLiteral("BTC 11,111")), widthOf(QStringLiteral("BTC 88,888")));
+        QVERIFY(widthOf(QStringLiteral("BTC 111,111")) > widthOf(QStringLiteral("BTC 11,111")));
+    }
+
+    void logoIsATemplateTintedWithTheGivenColour()
+    {
+        const StatusTitleRenderer renderer(writeLogo(m_dir.path()));
+        QVERIFY(renderer.hasLogo());
+        const QImage image = renderer.logoImage(40, kFallRed);
+        QCOMPARE(image.size(), QSize(40, 40));
+        QVERIFY(near(pixel(image, 20, 20), kFallRed));
+        QCOMPARE(pixel(image, 2, 2).alpha(), 0);
+
+        StatusPresentation icon;
+        QCOMPARE(renderer.titleImage(icon, 40, kFallRed), image);
+    }
+
+    void bundledSvgLogoRenders()
+    {
+        const StatusTitleRenderer renderer(QStringLiteral(VANTRELL_RESOURCES_DIR "/bundle/images/menubar-logo.svg"));
+        QVERIFY(renderer.hasLogo());
+        const QImage image = renderer.logoImage(36, kRiseGreen);
+        QVERIFY(countPixels(image, kRiseGreen) > 36);
+        QCOMPARE(countPixels(image, Qt::black), 0);
+    }
+
+    void missingOrBrokenLogoGivesNoImage()
+    {
+        const QString broken = m_dir.path() + QStringLiteral("/broken.svg");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<svg");
+        file.close();
+        for (const std::optional<QString> &path : {std::optional<QString>(), std::optional(broken),
+                 std::optional<QString>(m_dir.path() + QStringLiteral("/none.png"))}) {
+            if (path)
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Logo unreadable")));
+            const StatusTitleRenderer renderer(path);
+            QVERIFY(!renderer.hasLogo());
+            QVERIFY(renderer.logoImage(22, Qt::white).isNull());
+        }
+    }
+
+    void indicatorShowsThePriceColour_data()
+    {
+        QTest::addColumn<StatusPresentation>("presentation");
+        QTest::addColumn<QColor>("centre");
+
+        const QColor logo(Qt::white);
+        QTest::newRow("coloured text") << title(QStringLiteral("BTC 1"), false, PriceColor::of(kRiseGreen),
+            std::nullopt, 0) << kRiseGreen;
+        QTest::newRow("coloured background")
+            << title(QStringLiteral(" BTC 1 "), false, PriceColor::of(Qt::white), kFallRed, 4) << kFallRed;
+        QTest::newRow("appearance background: logo")
+            << title(QStringLiteral(" BTC 1 "), false, PriceColor::of(Qt::black), QColor(Qt::white), 4) << logo;
+        QTest::newRow("plain: logo") << title(QStringLiteral("BTC 1"), true, PriceColor::neutral(), std::nullopt, 0)
+                                     << logo;
+        QTest::newRow("neutral: logo") << title(QStringLiteral("BTC 1"), false, PriceColor::neutral(), std::nullopt, 0)
+                                       << logo;
+        QTest::newRow("icon: logo") << StatusPresentation() << logo;
+    }
+
+    void indicatorShowsThePriceColour()
+    {
+        QFETCH(StatusPresentation, presentation);
+        QFETCH(QColor, centre);
+        const StatusTitleRenderer renderer(writeLogo(m_dir.path()));
+        const QImage image = renderer.indicatorImage(presentation, 32, Qt::white);
+        QCOMPARE(image.size(), QSize(32, 32));
+        QVERIFY(near(pixel(image, 16, 16), centre));
+        QCOMPARE(pixel(image, 1, 1).alpha(), 0);
+    }
+
+    void toolTip_data()
+    {
+        QTest::addColumn<StatusPresentation>("presentation");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+
+        StatusPresentation rising
+            = title(QStringLiteral(" BTC 97,342 "), false, PriceColor::of(Qt::white), kRiseGreen, 4);
+        QTest::newRow("rising, spaces of the background trimmed") << rising << "BTC 97,342"
+                                                                  << "Bitcoin +2.31%";
+        StatusPresentation falling = rising;
+        falling.change24hPercent = -0.567;
+        QTest::newRow("falling") << falling << "BTC 97,342"
+                                 << "Bitcoin -0.57%";
+        StatusPresentation unknownChange = rising;
+        unknownChange.change24hPercent.reset();
+        QTest::newRow("no change known") << unknownChange << "BTC 97,342"
+                                         << "Bitcoin";
+        StatusPresentation nanChange = rising;
+        nanChange.change24hPercent = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("unreadable change") << nanChange << "BTC 97,342"
+                                           << "Bitcoin";
+        StatusPresentation noName = rising;
+        noName.coinName.clear();
+        QTest::newRow("no name: the symbol") << noName << "BTC 97,342"
+                                             << "BTC +2.31%";
+        QTest::newRow("icon") << StatusPresentation() << "Vantrell"
+                              << "";
+    }
+
+    void toolTip()
+    {
+        QFETCH(StatusPresentation, presentation);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QCOMPARE(statusToolTip(presentation, QStringLiteral("Vantrell")), (TrayToolTip {title, text}));
+    }
+
+    void changePercent_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("rise") << 2.314 << "+2.31%";
+        QTest::newRow("fall") << -0.567 << "-0.57%";
+        QTest::newRow("zero") << 0.0 << "+0.00%";
+        QTest::newRow("tiny fall rounds to zero without a minus") << -0.004 << "+0.00%";
+        QTest::newRow("large") << 1234.5 << "+1234.50%";
+        QTest::newRow("overflows when scaled") << 1e308 << "";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << "";
+    }
+
+    void changePercent()
+    {
+        QFETCH(double, percent);
+        QFETCH(QString, expected);
+        QCOMPARE(formatChangePercent(percent), expected);
+    }
+};
+
+QTEST_MAIN(TestStatusTitleRenderer)
+#include "tst_statustitlerenderer.moc"

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "coinlistfeed.h"
+
+#include "coinlist/coinlistviewmodel.h"
+
+namespace Vantrell {
+
+CoinListViewModelFeed::CoinListViewModelFeed(CoinListViewModel &model, QObject *parent)
+    : CoinListFeed(parent)
+    , m_model(model)
+{
+    connect(&model, &CoinListViewModel::coinsChanged, this, &CoinListFeed::coinsChanged);
+    connect(&model, &CoinListViewModel::isLoadingChanged, this, &CoinListFeed::isLoadingChanged);
+}
+
+QList<Coin> CoinListViewModelFeed::coins() const
+{
+    return m_model.coins();
+}
+
+bool CoinListViewModelFeed::isLoading() const
+{
+    return m_model.isLoading();
+}
+
+} // namespace Vantrell

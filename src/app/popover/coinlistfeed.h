@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "market/coinmetadata.h"
+
+#include <QList>
+#include <QObject>
+
+namespace Vantrell {
+
+class CoinListViewModel;
+
+// What the popover reads of the coin list: the coins in watchlist order and
+// whether a price fetch is running, with a signal for each.
+class CoinListFeed : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    virtual QList<Coin> coins() const = 0;
+    virtual bool isLoading() const = 0;
+
+Q_SIGNALS:
+    void coinsChanged();
+    void isLoadingChanged();
+};
+
+// The feed of the application's coin list model.
+class CoinListViewModelFeed final : public CoinListFeed
+{
+    Q_OBJECT
+
+public:
+    explicit CoinListViewModelFeed(CoinListViewModel &model, QObject *parent = nullptr);
+
+    QList<Coin> coins() const override;
+    bool isLoading() const override;
+
+private:
+    CoinListViewModel &m_model;
+};
+
+} // namespace Vantrell

@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "coinpopoverview.h"
+
+#include "coinlistfeed.h"
+#include "i18n/localizationmanager.h"
+#include "popoverlayout.h"
+#include "popoverwidgets.h"
+#include "settings/settingsviewmodel.h"
+#include "shell/notificationcenter.h"
+#include "updates/updatecontroller.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace Vantrell {
+
+namespace {
+
+void setTextColor(QLabel *label, const QColor &color)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
+QLabel *plainLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &settingsViewModel,
+    UpdateController &updateController, AppNotificationCenter &notifications, CoinLogoPainter *logos, QWidget *parent)
+    : QWidget(parent)
+    , m_coinList(coinList)
+    , m_settingsViewModel(settingsViewModel)
+    , m_updateController(updateController)
+    , m_notifications(notifications)
+    , m_settings(settingsViewModel.settings())
+    , m_logos(logos)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildHeader(layout);
+    buildBody(layout);
+    buildFooter(layout);
+
+    connect(&coinList, &CoinListFeed::coinsChanged, this, &CoinPopoverView::updateCoins);
+    connect(&coinList, &CoinListFeed::isLoadingChanged, this, &CoinPopoverView::updateLoading);
+    // The view model publishes before it stores the new record, so the rows
+    // take the record from the signal rather than reading it back.
+    connect(&settingsViewModel, &SettingsViewModel::settingsChanged, this, [this](const AppSettings &settings) {
+        m_settings = settings;
+        refreshRows();
+    });
+    connect(&updateController, &UpdateController::changed, this, &CoinPopoverView::updateUpdateBadge);
+    connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &CoinPopoverView::retranslate);
+
+    retranslate();
+    updateLoading();
+    updateUpdateBadge();
+    updateCoins();
+    applyColors();
+}
+
+CoinPopoverView::~CoinPopoverView() = default;
+
+void CoinPopoverView::buildHeader(QVBoxLayout *layout)
+{
+    auto *header = new QWidget(this);
+    header->setFixedHeight(PopoverMetrics::headerHeight);
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 0);
+    row->setSpacing(8);
+
+    m_title = plainLabel(header);
+    // The product name is the same in every language.
+    m_title->setText(QStringLiteral("Vantrell"));
+    m_title->setFont(popoverFont(14, QFont::DemiBold));
+    row->addWidget(m_title, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+
+    m_loading = new BusyIndicator(header);
+    row->addWidget(m_loading, 0, Qt::AlignVCenter);
+
+    m_updateBadge = new PopoverButton(PopoverButton::Kind::badge, header);
+    m_updateBadge->setPopoverIcon(PopoverIcon::updateAvailable);
+    connect(m_updateBadge, &QAbstractButton::clicked, this, [this] { m_updateController.checkForUpdates(); });
+    row->addWidget(m_updateBadge, 0, Qt::AlignVCenter);
+
+    layout->addWidget(header);
+}
+
+void CoinPopoverView::buildBody(QVBoxLayout *layout)
+{
+    m_body = new QStackedWidget(this);
+    m_body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+
+    m_scrollArea = new QScrollArea(m_body);
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setWidgetResizable(true);
+    // No scroll bars on show; the wheel and the keyboard still scroll the list.
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->verticalScrollBar()->setSingleStep(PopoverMetrics::rowHeight / 2);
+    m_scrollArea->viewport()->setAutoFillBackground(false);
+    m_scrollArea->setAutoFillBackground(false);
+
+    m_list = new QWidget;
+    m_listLayout = new QVBoxLayout(m_list);
+    m_listLayout->setContentsMargins(0, 0, 0, 0);
+    m_listLayout->setSpacing(0);
+    m_listLayout->addStretch(1);
+    m_scrollArea->setWidget(m_list);
+    // setWidget() makes the list paint an opaque background; the popover's own
+    // (slightly translucent) background must show through instead.
+    m_list->setAutoFillBackground(false);
+    m_body->addWidget(m_scrollArea);
+
+    m_emptyState = new QWidget(m_body);
+    auto *empty = new QVBoxLayout(m_emptyState);
+    empty->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 0);
+    empty->setSpacing(12);
+    empty->addStretch(1);
+    m_emptyIcon = new PopoverIconView(PopoverIcon::coin, 40, m_emptyState);
+    empty->addWidget(m_emptyIcon, 0, Qt::AlignHCenter);
+    m_emptyText = plainLabel(m_emptyState);
+    m_emptyText->setFont(popoverFont(13, QFont::Normal));
+    m_emptyText->setAlignment(Qt::AlignCenter);
+    m_emptyText->setWordWrap(true);
+    empty->addWidget(m_emptyText);
+    m_addCoins = new PopoverButton(PopoverButton::Kind::prominent, m_emptyState);
+    connect(m_addCoins, &QAbstractButton::clicked, this,
+        [this] { m_notifications.post(AppNotificationName::navigate, navigationUserInfo(SettingsTab::watchlist)); });
+    empty->addWidget(m_addCoins, 0, Qt::AlignHCenter);
+    empty->addStretch(1);
+    m_body->addWidget(m_emptyState);
+
+    layout->addWidget(m_body, 1);
+}
+
+void CoinPopoverView::buildFooter(QVBoxLayout *layout)
+{
+    auto *footer = new QWidget(this);
+    footer->setFixedHeight(PopoverMetrics::footerHeight);
+    auto *row = new QHBoxLayout(footer);
+    row->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 0);
+    row->setSpacing(0);
+
+    m_settingsButton = new PopoverButton(PopoverButton::Kind::icon, footer);
+    m_settingsButton->setPopoverIcon(PopoverIcon::settings, Qt::AlignLeft);
+    connect(m_settingsButton, &QAbstractButton::clicked, this,
+        [this] { m_notifications.post(AppNotificationName::navigate, navigationUserInfo(SettingsTab::general)); });
+    row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
+    row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    m_watchlistButton = new PopoverButton(PopoverButton::Kind::tinted, footer);
+    connect(m_watchlistButton, &QAbstractButton::clicked, this,
+        [this] { m_notifications.post(AppNotificationName::navigate, navigationUserInfo(SettingsTab::watchlist)); });
+    row->addWidget(m_watchlistButton, 0, Qt::AlignVCenter);
+    row->addSpacerItem(new QSpacerItem(12, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    m_quitButton = new PopoverButton(PopoverButton::Kind::icon, footer);
+    m_quitButton->setPopoverIcon(PopoverIcon::quit, Qt::AlignRight);
+    connect(m_quitButton, &QAbstractButton::clicked, this, [] { QCoreApplication::quit(); });
+    row->addWidget(m_quitButton, 0, Qt::AlignVCenter);
+
+    layout->addWidget(footer);
+}
+
+void CoinPopoverView::setFrame(Frame frame)
+{
+    m_frame = frame;
+    update();
+}
+
+void CoinPopoverView::setTranslucentBackground(bool translucent)
+{
+    m_translucent = translucent;
+    update();
+}
+
+QSize CoinPopoverView::sizeHint() const
+{
+    return popoverSize(int(m_rows.size()));
+}
+
+void CoinPopoverView::updateCoins()
+{
+    const QList<Coin> coins = m_coinList.coins();
+
+    // Rows are kept by coin id, so a price update or a reorder does not make
+    // logos load again.
+    QHash<QString, CoinRowView *> previous;
+    for (CoinRowView *row : std::as_const(m_rows))
+        previous.insert(row->coin().id, row);
+    QList<CoinRowView *> rows;
+    rows.reserve(coins.size());
+    for (const Coin &coin : coins) {
+        CoinRowView *row = previous.take(coin.id);
+        if (row) {
+            row->setCoin(coin);
+        } else {
+            row = new CoinRowView(coin, m_logos, m_list);
+        }
+        rows.append(row);
+    }
+    qDeleteAll(previous);
+
+    while (QLayoutItem *item = m_listLayout->takeAt(0))
+        delete item;
+    for (CoinRowView *row : std::as_const(rows))
+        m_listLayout->addWidget(row);
+    m_listLayout->addStretch(1);
+    m_rows = rows;
+
+    m_body->setCurrentWidget(m_rows.isEmpty() ? m_emptyState : static_cast<QWidget *>(m_scrollArea));
+    refreshRows();
+
+    const QSize size = popoverSize(int(m_rows.size()));
+    if (size != minimumSize() || size != maximumSize()) {
+        setFixedSize(size);
+        Q_EMIT preferredSizeChanged(size);
+    }
+}
+
+void CoinPopoverView::refreshRows()
+{
+    const PopoverColors palette = colors();
+    for (CoinRowView *row : std::as_const(m_rows))
+        row->refresh(m_settings, palette);
+}
+
+void CoinPopoverView::updateLoading()
+{
+    m_loading->setVisible(m_coinList.isLoading());
+}
+
+void CoinPopoverView::updateUpdateBadge()
+{
+    m_updateBadge->setVisible(m_updateController.updateAvailable());
+}
+
+void CoinPopoverView::retranslate()
+{
+    const auto tip = [](QWidget *widget, const QString &text) {
+        widget->setToolTip(text);
+        widget->setAccessibleName(text);
+    };
+    m_updateBadge->setText(localizedString(QStringLiteral("popover.updateAvailable")));
+    m_updateBadge->setToolTip(localizedString(QStringLiteral("popover.updateAvailable.help")));
+    m_emptyText->setText(localizedString(QStringLiteral("popover.empty")));
+    m_addCoins->setText(localizedString(QStringLiteral("popover.addCoins")));
+    tip(m_settingsButton, localizedString(QStringLiteral("popover.settings.help")));
+    m_watchlistButton->setText(localizedString(QStringLiteral("popover.watchlist")));
+    m_watchlistButton->setToolTip(localizedString(QStringLiteral("popover.watchlist.help")));
+    tip(m_quitButton, localizedString(QStringLiteral("popover.quit")));
+    for (PopoverButton *button : {m_updateBadge, m_addCoins, m_watchlistButton})
+        button->updateGeometry();
+    // The delisted label is a localized text too.
+    refreshRows();
+}
+
+void CoinPopoverView::applyColors()
+{
+    const PopoverColors palette = colors();
+    setTextColor(m_title, palette.primary);
+    m_loading->setColor(palette.secondary);
+    m_emptyIcon->setColor(palette.secondary);
+    setTextColor(m_emptyText, palette.secondary);
+    for (PopoverButton *button : {m_updateBadge, m_addCoins, m_settingsButton, m_watchlistButton, m_quitButton})
+        button->setColors(palette);
+    refreshRows();
+    update();
+}
+
+PopoverColors CoinPopoverView::colors() const
+{
+    return PopoverColors::fromPalette(palette(), m_translucent);
+}
+
+void CoinPopoverView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyColors();
+    QWidget::changeEvent(event);
+}
+
+void CoinPopoverView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const PopoverColors palette = colors();
+    if (m_frame == Frame::plain) {
+        painter.fillRect(rect(), palette.background);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal radius = PopoverMetrics::cornerRadius;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), radius, radius);
+    painter.fillPath(shape, palette.background);
+    painter.setPen(QPen(palette.border, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+}
+
+void CoinPopoverView::setSettingsAvailable(bool available)
+{
+    for (PopoverButton *button : {m_settingsButton, m_watchlistButton, m_addCoins})
+        button->setEnabled(available);
+}
+
+} // namespace Vantrell

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "coinrowview.h"
+#include "settings/appsettings.h"
+
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QScrollArea;
+class QStackedWidget;
+class QVBoxLayout;
+
+namespace Vantrell {
+
+class AppNotificationCenter;
+class BusyIndicator;
+class CoinListFeed;
+class PopoverButton;
+class PopoverIconView;
+class SettingsViewModel;
+class UpdateController;
+struct PopoverColors;
+
+// The popover's content: a header with the product name, the loading
+// indicator and the update badge; the watchlist (or the empty state); and a
+// footer with the settings, watchlist and quit buttons. It sizes itself by
+// popoverSize() and follows the coin list, the settings, the update state and
+// the language as they change. The buttons post "vantrell.navigate" through
+// `notifications`; the quit button ends the application.
+class CoinPopoverView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Frame {
+        // Rounded corners and a hairline border, for the popup window.
+        rounded,
+        // A plain rectangle, for a normal window.
+        plain,
+    };
+
+    // `logos` draws the coins' logos (null: placeholder badges only) and must
+    // outlive the view.
+    CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &settingsViewModel, UpdateController &updateController,
+        AppNotificationCenter &notifications, CoinLogoPainter *logos, QWidget *parent = nullptr);
+    ~CoinPopoverView() override;
+
+    void setFrame(Frame frame);
+    Frame frame() const { return m_frame; }
+    // Lets the background be slightly see-through (only where a compositor runs).
+    void setTranslucentBackground(bool translucent);
+
+    // Whether the buttons that lead to the settings window (settings,
+    // watchlist, add coins) can be used; they are shown disabled otherwise.
+    void setSettingsAvailable(bool available);
+
+    QSize sizeHint() const override;
+
+    QScrollArea *scrollArea() const { return m_scrollArea; }
+    QList<CoinRowView *> rows() const { return m_rows; }
+
+Q_SIGNALS:
+    // The size the popover needs changed (the coin count moved across 4...8).
+    void preferredSizeChanged(QSize size);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildHeader(QVBoxLayout *layout);
+    void buildBody(QVBoxLayout *layout);
+    void buildFooter(QVBoxLayout *layout);
+
+    void updateCoins();
+    void refreshRows();
+    void updateLoading();
+    void updateUpdateBadge();
+    void retranslate();
+    void applyColors();
+    PopoverColors colors() const;
+
+    CoinListFeed &m_coinList;
+    SettingsViewModel &m_settingsViewModel;
+    UpdateController &m_updateController;
+    AppNotificationCenter &m_notifications;
+    // The settings the rows show (the view model's record, taken as published).
+    AppSettings m_settings;
+    CoinLogoPainter *m_logos;
+    Frame m_frame = Frame::rounded;
+    bool m_translucent = false;
+
+    QLabel *m_title = nullptr;
+    BusyIndicator *m_loading = nullptr;
+    PopoverButton *m_updateBadge = nullptr;
+    QStackedWidget *m_body = nullptr;
+    QScrollArea *m_scrollArea = nullptr;
+    QWidget *m_list = nullptr;
+    QVBoxLayout *m_listLayout = nullptr;
+    QWidget *m_emptyState = nullptr;
+    PopoverIconView *m_emptyIcon = nullptr;
+    QLabel *m_emptyText = nullptr;
+    PopoverButton *m_addCoins = nullptr;
+    PopoverButton *m_settingsButton = nullptr;
+    PopoverButton *m_watchlistButton = nullptr;
+    PopoverButton *m_quitButton = nullptr;
+
+    QList<CoinRowView *> m_rows;
+};
+
+} // namespace Vantrell

@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/localizationmanager.h"
+#include "platform/bundle.h"
+#include "popover/coinpopoverview.h"
+#include "popover/popoverwidgets.h"
+#include "popovertestsupport.h"
+#include "settings/settingsviewmodel.h"
+#include "shell/notificationcenter.h"
+#include "testenvironment.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <memory>
+
+using namespace Vantrell;
+
+namespace {
+
+StringBundle strings(AppLanguage language)
+{
+    return LocalizationManager::bundle(language, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {});
+}
+
+// Everything a popover view needs, with the view shown on the offscreen screen.
+struct Fixture
+{
+    Test::MemorySettingsStore store;
+    SettingsViewModel settings {store};
+    Test::FakeCoinListFeed coins;
+    UpdateController updates;
+    Test::CountingUpdaterBackend backend;
+    AppNotificationCenter notifications;
+    CoinPopoverView view {coins, settings, updates, notifications, nullptr};
+
+    explicit Fixture(int coinCount = 3)
+    {
+        updates.setBackend(&backend);
+        updates.refresh();
+        coins.setCoins(Test::sampleCoins(coinCount));
+        view.show();
+    }
+    ~Fixture() { updates.setBackend(nullptr); }
+};
+
+// The texts a user can see: labels and buttons shown inside `root`.
+QStringList visibleTexts(QWidget *root)
+{
+    QStringList texts;
+    const auto widgets = root->findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        if (!widget->isVisibleTo(root))
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty())
+            texts << label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget); button && !button->text().isEmpty())
+            texts << button->text();
+    }
+    return texts;
+}
+
+template<typename T>
+T *widgetWithText(QWidget *root, const QString &text)
+{
+    const auto widgets = root->findChildren<T *>();
+    for (T *widget : widgets) {
+        if (widget->text() == text)
+            return widget;
+    }
+    return nullptr;
+}
+
+QAbstractButton *buttonWithToolTip(QWidget *root, const QString &toolTip)
+{
+    const auto buttons = root->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        if (button->toolTip() == toolTip)
+            return button;
+    }
+    return nullptr;
+}
+
+bool near(QColor a, QColor b, int tolerance)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+        && qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+// Pixels of `color` in `area` of `image` (glyph cores are fully covered, so
+// they carry the text colour itself).
+int pixelsOf(const QImage &image, const QRect &area, const QColor &color, int tolerance = 12)
+{
+    int count = 0;
+    const QRect bounded = area.intersected(image.rect());
+    for (int y = bounded.top(); y <= bounded.bottom(); ++y) {
+        for (int x = bounded.left(); x <= bounded.right(); ++x) {
+            if (near(image.pixelColor(x, y), color, tolerance))
+                ++count;
+        }
+    }
+    return count;
+}
+
+QRect geometryIn(QWidget *widget, QWidget *root)
+{
+    return QRect(widget->mapTo(root, QPoint(0, 0)), widget->size());
+}
+
+// A dark desktop theme.
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2E));
+    palette.setColor(QPalette::WindowText, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x20));
+    palette.setColor(QPalette::Text, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3D));
+    palette.setColor(QPalette::ButtonText, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8B, 0xFD));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
+QString outputDirectory()
+{
+    const QString path = QDir::temp().filePath(QStringLiteral("vantrell-popover-views"));
+    QDir().mkpath(path);
+    return path;
+}
+
+} // namespace
+
+class TestCoinPopoverView final : public QObject
+{
+    Q_OBJECT
+
+private:
+    Test::IsolatedXdg m_xdg;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        LocalizationManager::shared().setBundle(strings(AppLanguage::en));
+    }
+
+    void cleanup() { LocalizationManager::shared().setBundle(strings(AppLanguage::en)); }
+
+    void rendersWhatTheUserSees_data()
+    {
+        QTest::addColumn<int>("coinCount");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QStringList>("expectedTexts");
+        QTest::addColumn<QStringList>("absentTexts");
+
+        const QStringList chrome {QStringLiteral("Vantrell"), QStringLiteral("Edit Watchlist")};
+        const QStringList empty {QStringLiteral("Your watchlist is empty"), QStringLiteral("Add Coins")};
+        const QStringList threeCoins {QStringLiteral("Bitcoin"), QStringLiteral("BTC"), QStringLiteral("97,343"),
+            QStringLiteral("+2.31%"), QStringLiteral("Ethereum"), QStringLiteral("3,421"), QStringLiteral("-1.50%"),
+            QStringLiteral("DOGE"), QStringLiteral("0.38214"), QStringLiteral("+0.00%")};
+        const QStringList tenCoins {QStringLiteral("Bitcoin"), QStringLiteral("Toncoin"), QStringLiteral("--"),
+            QStringLiteral("Terra Luna Classic"), QStringLiteral("0.000091"), QStringLiteral("Delisted"),
+            QStringLiteral("Avalanche"), QStringLiteral("-0.08%")};
+
+        QTest::newRow("empty") << 0 << false << 298 << chrome + empty << QStringList {QStringLiteral("Bitcoin")};
+        QTest::newRow("three coins") << 3 << false << 298 << chrome + threeCoins
+                                     << empty + QStringList {QStringLiteral("Solana")};
+        QTest::newRow("three coins, dark theme") << 3 << true << 298 << chrome + threeCoins << empty;
+        // The delisted coin shows its label instead of its change; the eleventh coin is not there.
+        QTest::newRow("ten coins") << 10 << false << 506 << chrome + tenCoins
+                                   << QStringList {QStringLiteral("-12.40%"), QStringLiteral("Polkadot"),
+                                          QStringLiteral("Add Coins")};
+    }
+
+    void rendersWhatTheUserSees()
+    {
+        QFETCH(int, coinCount);
+        QFETCH(bool, dark);
+        QFETCH(int, height);
+        QFETCH(QStringList, expectedTexts);
+        QFETCH(QStringList, absentTexts);
+
+        Fixture fixture(coinCount);
+        if (dark)
+            fixture.view.setPalette(darkPalette());
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        const QImage image = fixture.view.grab().toImage();
+        QCOMPARE(image.size() / image.devicePixelRatio(), QSize(320, height));
+        QCOMPARE(fixture.view.size(), QSize(320, height));
+
+        const QStringList texts = visibleTexts(&fixture.view);
+        for (const QString &text : std::as_const(expectedTexts))
+            QVERIFY2(texts.contains(text), qPrintable(text + QStringLiteral(" missing from ") + texts.join(u'|')));
+        for (const QString &text : std::as_const(absentTexts))
+            QVERIFY2(!texts.contains(text), qPrintable(text + QStringLiteral(" shown")));
+
+        const QString tag = QString::fromUtf8(QTest::currentDataTag()).remove(u',').replace(u' ', u'-');
+        const QString path = QStringLiteral("%1/popover-%2.png").arg(outputDirectory(), tag);
+        QVERIFY(image.save(path));
+        qInfo("rendered to %s", qPrintable(path));
+    }
+
+    void risingPriceIsDrawnInTheRiseColour()
+    {
+        Fixture fixture(3);
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        const QImage image = fixture.view.grab().toImage();
+        QLabel *rising = widgetWithText<QLabel>(&fixture.view, QStringLiteral("97,343"));
+        QLabel *falling = widgetWithText<QLabel>(&fixture.view, QStringLiteral("-1.50%"));
+        QVERIFY(rising && falling);
+        QVERIFY(pixelsOf(image, geometryIn(rising, &fixture.view), kRiseGreen) >= 8);
+        QCOMPARE(pixelsOf(image, geometryIn(rising, &fixture.view), kFallRed), 0);
+        QVERIFY(pixelsOf(image, geometryIn(falling, &fixture.view), kFallRed) >= 4);
+    }
+
+    // The view model publishes a change before it stores it: the rows must
+    // show the published record, not the one still stored.
+    void turningColoursOffRedrawsAtOnce()
+    {
+        Fixture fixture(3);
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        fixture.settings.update([](AppSettings &settings) { settings.priceColorEnabled = false; });
+        const QImage image = fixture.view.grab().toImage();
+        QCOMPARE(pixelsOf(image, image.rect(), kRiseGreen), 0);
+        QCOMPARE(pixelsOf(image, image.rect(), kFallRed), 0);
+        QLabel *price = widgetWithText<QLabel>(&fixture.view, QStringLiteral("97,343"));
+        QVERIFY(price);
+        QCOMPARE(price->palette().color(QPalette::WindowText),
+            fixture.view.palette().color(QPalette::Active, QPalette::WindowText));
+    }
+
+    void rowsAreKeptByCoinId()
+    {
+        Fixture fixture(3);
+        const QList<CoinRowView *> before = fixture.view.rows();
+        QCOMPARE(before.size(), 3);
+        QPointer<CoinRowView> ethereum = before.at(1);
+
+        QList<Coin> updated = Test::sampleCoins(3);
+        updated[0].currentPrice = 100000.0;
+        fixture.coins.setCoins(updated);
+        QCOMPARE(fixture.view.rows(), before);
+        QVERIFY(widgetWithText<QLabel>(&fixture.view, QStringLiteral("100,000")));
+
+        fixture.coins.setCoins({updated.at(2), updated.at(0)});
+        QCOMPARE(fixture.view.rows(), (QList<CoinRowView *> {before.at(2), before.at(0)}));
+        QVERIFY(ethereum.isNull());
+        // The layout shows them in the new order.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(before.at(2)->y() < before.at(0)->y());
+    }
+
+    void listScrollsWithTheWheelWithoutScrollBars()
+    {
+        Fixture fixture(10);
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        QScrollArea *area = fixture.view.scrollArea();
+        QVERIFY(!area->verticalScrollBar()->isVisibleTo(&fixture.view));
+        QVERIFY(!area->horizontalScrollBar()->isVisibleTo(&fixture.view));
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(area->verticalScrollBar()->value(), 0);
+
+        const QPointF position(100, 100);
+        QWheelEvent wheel(position, area->viewport()->mapToGlobal(position), QPoint(), QPoint(0, -120), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area->viewport(), &wheel);
+        QVERIFY(area->verticalScrollBar()->value() > 0);
+    }
+
+    void loadingIndicatorShowsWhileFetching()
+    {
+        Fixture fixture(3);
+        auto *indicator = fixture.view.findChild<BusyIndicator *>();
+        QVERIFY(indicator);
+        QVERIFY(!indicator->isVisibleTo(&fixture.view));
+        fixture.coins.setLoading(true);
+        QVERIFY(indicator->isVisibleTo(&fixture.view));
+        fixture.coins.setLoading(false);
+        QVERIFY(!indicator->isVisibleTo(&fixture.view));
+    }
+
+    void updateBadgeStartsACheck()
+    {
+        Fixture fixture(3);
+        auto *badge = widgetWithText<QAbstractButton>(&fixture.view, QStringLiteral("Update Available"));
+        QVERIFY(badge);
+        QVERIFY(!badge->isVisibleTo(&fixture.view));
+        fixture.updates.setUpdateAvailable(true);
+        QVERIFY(badge->isVisibleTo(&fixture.view));
+        QCOMPARE(badge->toolTip(), QStringLiteral("A new version of Vantrell is available. Click to see what’s new."));
+        badge->click();
+        QCOMPARE(fixture.backend.checks, 1);
+        fixture.updates.setUpdateAvailable(false);
+        QVERIFY(!badge->isVisibleTo(&fixture.view));
+    }
+
+    void buttonsAskTheShellToNavigate_data()
+    {
+        QTest::addColumn<int>("coinCount");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("tab");
+        QTest::newRow("settings") << 3 << QString() << QStringLiteral("Settings") << QStringLiteral("general");
+        QTest::newRow("watchlist") << 3 << QStringLiteral("Edit Watchlist")
+                                   << QStringLiteral("Add, remove and reorder your coins")
+                                   << QStringLiteral("watchlist");
+        QTest::newRow("add coins") << 0 << QStringLiteral("Add Coins") << QString() << QStringLiteral("watchlist");
+    }
+
+    void buttonsAskTheShellToNavigate()
+    {
+        QFETCH(int, coinCount);
+        QFETCH(QString, button);
+        QFETCH(QString, toolTip);
+        QFETCH(QString, tab);
+
+        Fixture fixture(coinCount);
+        QAbstractButton *target = button.isEmpty() ? buttonWithToolTip(&fixture.view, toolTip)
+                                                   : widgetWithText<QAbstractButton>(&fixture.view, button);
+        QVERIFY(target);
+        QVERIFY(target->isVisibleTo(&fixture.view));
+        QCOMPARE(target->toolTip(), toolTip.isEmpty() ? target->toolTip() : toolTip);
+
+        QSignalSpy posted(&fixture.notifications, &AppNotificationCenter::posted);
+        QTest::mouseClick(target, Qt::LeftButton);
+        QCOMPARE(posted.count(), 1);
+        QCOMPARE(posted.at(0).at(0).toString(), QStringLiteral("vantrell.navigate"));
+        const QVariantMap userInfo = posted.at(0).at(1).toMap();
+        QCOMPARE(userInfo.value(QStringLiteral("tab")).toString(), tab);
+        QCOMPARE(rawValue(navigationTab(userInfo)), tab);
+    }
+
+    void navigationTabFallsBackToGeneral_data()
+    {
+        QTest::addColumn<QVariantMap>("userInfo");
+        QTest::addColumn<QString>("tab");
+        QTest::newRow("watchlist") << QVariantMap {{QStringLiteral("tab"), QStringLiteral("watchlist")}}
+                                   << QStringLiteral("watchlist");
+        QTest::newRow("about") << QVariantMap {{QStringLiteral("tab"), QStringLiteral("about")}}
+                               << QStringLiteral("about");
+        QTest::newRow("missing") << QVariantMap() << QStringLiteral("general");
+        QTest::newRow("unknown") << QVariantMap {{QStringLiteral("tab"), QStringLiteral("Watchlist")}}
+                                 << QStringLiteral("general");
+        QTest::newRow("not a string") << QVariantMap {{QStringLiteral("tab"), 1}} << QStringLiteral("general");
+    }
+
+    void navigationTabFallsBackToGeneral()
+    {
+        QFETCH(QVariantMap, userInfo);
+        QFETCH(QString, tab);
+        QCOMPARE(rawValue(navigationTab(userInfo)), tab);
+    }
+
+    void followsTheLanguage()
+    {
+        Fixture fixture(0);
+        fixture.coins.setCoins({Test::coin(QStringLiteral("terra-luna"), QStringLiteral("LUNA"),
+            QStringLiteral("Terra Luna Classic"), 0.0001, 1.0, CoinStatus::delisted)});
+        LocalizationManager::shared().setBundle(strings(AppLanguage::zhHans));
+        QStringList texts = visibleTexts(&fixture.view);
+        QVERIFY2(texts.contains(QStringLiteral("编辑自选")), qPrintable(texts.join(u'|')));
+        QVERIFY(texts.contains(QStringLiteral("已下架")));
+        QVERIFY(buttonWithToolTip(&fixture.view, localizedString(QStringLiteral("popover.quit"))));
+
+        fixture.coins.setCoins({});
+        texts = visibleTexts(&fixture.view);
+        QVERIFY(texts.contains(QStringLiteral("自选列表还是空的")));
+        QVERIFY(texts.contains(QStringLiteral("添加币种")));
+    }
+
+    // Last: it runs the application's event loop until the quit button ends it.
+    void quitButtonEndsTheApplication()
+    {
+        Fixture fixture(3);
+        QAbstractButton *quit = buttonWithToolTip(&fixture.view, QStringLiteral("Quit Vantrell"));
+        QVERIFY(quit);
+        QTimer::singleShot(0, quit, &QAbstractButton::click);
+        // Only a failure waits for this.
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        guard.start(10000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+};
+
+QTEST_MAIN(TestCoinPopoverView)
+#include "tst_coinpopoverview.moc"

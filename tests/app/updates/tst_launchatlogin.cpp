@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "logcapture.h"
+#include "testenvironment.h"
+#include "updates/launchatloginservice.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Vantrell;
+
+class TestLaunchAtLogin final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void registersAndUnregisters()
+    {
+        QTemporaryDir dir;
+        const LaunchAtLoginService service(
+            dir.filePath(QStringLiteral("autostart")), QStringLiteral("/usr/bin/vantrell"));
+        service.apply(true);
+        QFile entry(service.entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QByteArray content = entry.readAll();
+        entry.close();
+        QVERIFY(content.startsWith("[Desktop Entry]\n"));
+        QVERIFY(content.contains("\nExec=/usr/bin/vantrell\n"));
+        QVERIFY(content.contains("\nType=Application\n"));
+        QVERIFY(service.entryPath().endsWith(QStringLiteral("/autostart/" VANTRELL_APP_ID ".desktop")));
+
+        service.apply(true); // idempotent
+        QVERIFY(QFile::exists(service.entryPath()));
+        service.apply(false);
+        QVERIFY(!QFile::exists(service.entryPath()));
+        service.apply(false); // nothing to remove is no failure
+    }
+
+    void execIsQuoted_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QByteArray>("execLine");
+
+        QTest::newRow("plain") << QStringLiteral("/opt/vantrell/bin/vantrell")
+                               << QByteArray("Exec=/opt/vantrell/bin/vantrell");
+        QTest::newRow("space") << QStringLiteral("/home/a b/vantrell") << QByteArray("Exec=\"/home/a b/vantrell\"");
+        QTest::newRow("dollar") << QStringLiteral("/tmp/$x/vantrell") << QByteArray("Exec=\"/tmp/\\\\$x/vantrell\"");
+        QTest::newRow("quote") << QStringLiteral("/tmp/a\"b") << QByteArray("Exec=\"/tmp/a\\\\\"b\"");
+        QTest::newRow("backslash") << QStringLiteral("/tmp/a\\b") << QByteArray("Exec=\"/tmp/a\\\\\\\\b\"");
+    }
+
+    void execIsQuoted()
+    {
+        QFETCH(QString, executable);
+        QFETCH(QByteArray, execLine);
+        const QByteArray entry = LaunchAtLoginService::desktopEntry(executable);
+        const QByteArray line = QByteArray("\n").append(execLine).append('\n');
+        QVERIFY2(entry.contains(line), entry.constData());
+    }
+
+    void failureIsLoggedAndHarmless()
+    {
+        QTemporaryDir dir;
+        // A file where the autostart directory should be.
+        const QString blocked = dir.filePath(QStringLiteral("autostart"));
+        QFile blocker(blocked);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Test::LogCapture log;
+        LaunchAtLoginService(blocked, QStringLiteral("/usr/bin/vantrell")).apply(true);
+        const auto records = log.records(QStringLiteral("LaunchAtLogin"));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().type, QtCriticalMsg);
+        QVERIFY(records.first().message.startsWith(QStringLiteral("Failed to update login item: ")));
+    }
+
+    void staticServiceUsesXdgAutostart()
+    {
+        Test::IsolatedXdg xdg;
+        LaunchAtLoginService::setEnabled(true);
+        const QString path = xdg.configHome() + QStringLiteral("/autostart/" VANTRELL_APP_ID ".desktop");
+        QVERIFY(QFile::exists(path));
+        LaunchAtLoginService::setEnabled(false);
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLaunchAtLogin)
+#include "tst_launchatlogin.moc"

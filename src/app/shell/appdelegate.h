@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/settingsdatastorage.h"
+#include "settings/settingsstore.h"
+#include "settings/settingsviewmodel.h"
+#include "shellmodel.h"
+#include "tray/menubarviewmodel.h"
+#include "updates/updatecontroller.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class QDBusServiceWatcher;
+class QMenu;
+
+namespace Vantrell {
+
+class AppNotificationCenter;
+class ApplicationService;
+class CoinCatalog;
+class CoinListFeed;
+class CoinListViewModel;
+class CoinLogoPainter;
+class CoinLogoStore;
+class CoinPopoverView;
+class ExchangeRateService;
+class FeedUpdaterBackend;
+class NetworkHTTPClient;
+class NotificationService;
+class PopoverWindow;
+class PriceService;
+class RemoteImageLoader;
+class TrayItem;
+class UpdateUserDriver;
+
+// The application shell: builds every long-lived object once and wires the
+// tray item, the popover, polling, alerts, logos, updates and the deep link.
+class AppDelegate final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the settings (read once here), the catalog, the menu-bar model
+    // and the update controller; everything else waits for launch.
+    explicit AppDelegate(QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Start-up. Returns false when another instance runs: `urls` were handed
+    // to it and this process should end.
+    bool launch(const QStringList &urls);
+
+    // Deep links, from the command line or another start.
+    void openURLs(const QStringList &urls);
+
+    SettingsViewModel &settingsViewModel() { return m_settingsVM; }
+    CoinListViewModel &coinListViewModel();
+
+private:
+    void setupTray();
+    void trayAppeared();
+    void setupPopover();
+    void togglePopover(QPoint anchor);
+    void openPopover(int attempts);
+    void rebuildMenu();
+    void showContextMenu(QPoint anchor);
+    void handleMenuItem(int id);
+    void changeCoin(const QString &coinId);
+    void handleNavigation(const QString &name, const QVariantMap &userInfo);
+    void applyLanguage(AppLanguage language);
+    CoinLogoStore &logoStore();
+    void installUpdateBackend();
+
+    FileSettingsDataStorage m_defaults;
+    UserDefaultsSettingsStore m_store;
+    SettingsViewModel m_settingsVM;
+    std::unique_ptr<CoinCatalog> m_catalog;
+    MenuBarViewModel m_menuBarVM;
+    UpdateController m_updateController;
+
+    std::unique_ptr<AppNotificationCenter> m_notifications;
+    std::unique_ptr<ApplicationService> m_applicationService;
+
+    // Created on first use.
+    std::unique_ptr<NetworkHTTPClient> m_marketDataSession;
+    std::unique_ptr<ExchangeRateService> m_exchangeRates;
+    std::unique_ptr<PriceService> m_priceService;
+    std::unique_ptr<NotificationService> m_notificationService;
+    std::unique_ptr<CoinListViewModel> m_coinListVM;
+    std::unique_ptr<NetworkHTTPClient> m_logoSession;
+    std::unique_ptr<CoinLogoStore> m_logoStore;
+    std::unique_ptr<RemoteImageLoader> m_remoteImages;
+    std::unique_ptr<CoinLogoPainter> m_logoPainter;
+
+    std::unique_ptr<NetworkHTTPClient> m_updateSession;
+    std::unique_ptr<UpdateUserDriver> m_updateDriver;
+    std::unique_ptr<FeedUpdaterBackend> m_updateBackend;
+
+    std::unique_ptr<TrayItem> m_tray;
+    std::unique_ptr<QDBusServiceWatcher> m_trayWatcher;
+    std::unique_ptr<CoinListFeed> m_popoverFeed;
+    PopoverWindow *m_popover = nullptr;
+    QPointer<QMenu> m_contextMenu;
+    CoinMenuIds m_coinMenuIds;
+    std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
+    std::optional<AppLanguage> m_appliedLanguage;
+    QStringList m_lastLogoWatchlist;
+    bool m_launched = false;
+    bool m_opensPopoverAfterLaunch = false;
+};
+
+} // namespace Vantrell

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "faketimer.h"
+#include "shell/shellmodel.h"
+
+#include <QTest>
+
+using namespace Vantrell;
+using namespace std::chrono_literals;
+
+namespace {
+QHash<QString, CoinMetadata> catalog()
+{
+    QHash<QString, CoinMetadata> byID;
+    for (const auto &[id, symbol, name] : {std::tuple {"bitcoin", "BTC", "Bitcoin"},
+             std::tuple {"ethereum", "ETH", "Ethereum"}, std::tuple {"solana", "SOL", "Solana"}}) {
+        CoinMetadata record;
+        record.id = QString::fromLatin1(id);
+        record.symbol = QString::fromLatin1(symbol);
+        record.name = QString::fromLatin1(name);
+        byID.insert(record.id, record);
+    }
+    return byID;
+}
+
+AppSettings withWatchlist(const QStringList &ids, const QString &displayed)
+{
+    AppSettings settings;
+    settings.watchlistCoins.clear();
+    for (const QString &id : ids)
+        settings.watchlistCoins.append(WatchlistCoin {id});
+    settings.displayedCoinId = displayed;
+    return settings;
+}
+} // namespace
+
+class TestShellModel final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each step: a settings change (or none) then time passing; the reload count after it.
+    void reloadDebounce_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("reloads");
+
+        // "c" = currency EUR, "u" = currency USD, "p" = polling 30, "s" = colour scheme, "+N" = N ms pass.
+        QTest::newRow("first value never reloads") << QStringList {QStringLiteral("+1000")} << 0;
+        QTest::newRow("one change") << QStringList {QStringLiteral("c"), QStringLiteral("+500")} << 1;
+        QTest::newRow("not yet quiet") << QStringList {QStringLiteral("c"), QStringLiteral("+499")} << 0;
+        QTest::newRow("two changes within the delay")
+            << QStringList {QStringLiteral("c"), QStringLiteral("+300"), QStringLiteral("p"), QStringLiteral("+499")}
+            << 0;
+        QTest::newRow("two changes, one reload")
+            << QStringList {QStringLiteral("c"), QStringLiteral("+300"), QStringLiteral("p"), QStringLiteral("+500")}
+            << 1;
+        QTest::newRow("changed and back still reloads") << QStringList {QStringLiteral("c"), QStringLiteral("+100"),
+            QStringLiteral("u"), QStringLiteral("+500")} << 1;
+        QTest::newRow("colour scheme restarts nothing")
+            << QStringList {QStringLiteral("s"), QStringLiteral("+1000")} << 0;
+        QTest::newRow("separate changes")
+            << QStringList {QStringLiteral("c"), QStringLiteral("+600"), QStringLiteral("p"), QStringLiteral("+600")}
+            << 2;
+    }
+
+    void reloadDebounce()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, reloads);
+        Test::FakeTimerFactory timers;
+        int count = 0;
+        ReloadDebouncer debouncer(timers, [&] { ++count; });
+        AppSettings settings;
+        debouncer.push(settings);
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1Char('+'))) {
+                timers.advance(std::chrono::milliseconds(step.mid(1).toInt()));
+                continue;
+            }
+            if (step == QLatin1String("c"))
+                settings.baseCurrency = BaseCurrency::eur;
+            else if (step == QLatin1String("u"))
+                settings.baseCurrency = BaseCurrency::usd;
+            else if (step == QLatin1String("p"))
+                settings.pollingInterval = 30;
+            else if (step == QLatin1String("s"))
+                settings.colorScheme = PriceColorScheme::custom;
+            debouncer.push(settings);
+        }
+        QCOMPARE(count, reloads);
+    }
+
+    void menuMarksTheDisplayedCoinAndSkipsUnknownIds()
+    {
+        CoinMenuIds ids;
+        const AppSettings settings
+            = withWatchlist({QStringLiteral("ethereum"), QStringLiteral("unknown-coin"), QStringLiteral("bitcoin")},
+                QStringLiteral("bitcoin"));
+        const TrayMenu menu = buildStatusMenu(settings, catalog(), {true, false}, ids);
+
+        const QList<TrayMenuItem> coins = menu.children(MenuIds::changeCoin);
+        QCOMPARE(coins.size(), 2);
+        QCOMPARE(coins[0].label, QStringLiteral("ETH - Ethereum"));
+        QVERIFY(!coins[0].checked);
+        QCOMPARE(coins[1].label, QStringLiteral("BTC - Bitcoin"));
+        QVERIFY(coins[1].checked);
+        QCOMPARE(ids.coinFor(coins[1].id), QStringLiteral("bitcoin"));
+
+        const QList<TrayMenuItem> top = menu.children(TrayMenu::kRootId);
+        QStringList shape;
+        for (const auto &item : top)
+            shape.append(item.kind == TrayMenuItem::Kind::separator ? QStringLiteral("-") : QString::number(item.id));
+        QCOMPARE(shape,
+            (QStringList {QStringLiteral("1"), QStringLiteral("-"), QStringLiteral("2"), QStringLiteral("3"),
+                QStringLiteral("4"), QStringLiteral("-"), QStringLiteral("5")}));
+        QVERIFY(!menu.item(MenuIds::settings)->enabled);
+        QVERIFY(menu.item(MenuIds::checkForUpdates)->enabled);
+        QVERIFY(menu.item(MenuIds::quit)->enabled);
+        // Titles fall back to their keys without string tables.
+        QCOMPARE(menu.item(MenuIds::quit)->label, QStringLiteral("menu.quit"));
+    }
+
+    void coinMenuIdsStayStable()
+    {
+        CoinMenuIds ids;
+        const auto before = buildStatusMenu(
+            withWatchlist({QStringLiteral("bitcoin"), QStringLiteral("solana")}, {}), catalog(), {}, ids);
+        const int solana = ids.idFor(QStringLiteral("solana"));
+        buildStatusMenu(withWatchlist({QStringLiteral("solana")}, {}), catalog(), {}, ids);
+        QCOMPARE(ids.idFor(QStringLiteral("solana")), solana);
+        QVERIFY(!ids.coinFor(MenuIds::quit));
+        QVERIFY(!before.item(MenuIds::checkForUpdates)->enabled);
+        // A duplicate watchlist entry shows once.
+        const auto duplicate = buildStatusMenu(
+            withWatchlist({QStringLiteral("solana"), QStringLiteral("solana")}, {}), catalog(), {}, ids);
+        QCOMPARE(duplicate.children(MenuIds::changeCoin).size(), 1);
+    }
+
+    void watchlistRecordsKeepOrder()
+    {
+        const auto records = watchlistRecords(
+            withWatchlist({QStringLiteral("solana"), QStringLiteral("nope"), QStringLiteral("bitcoin")}, {}),
+            catalog());
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].id, QStringLiteral("solana"));
+        QCOMPARE(records[1].id, QStringLiteral("bitcoin"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShellModel)
+#include "tst_shellmodel.moc"

@@ -10,9 +10,9 @@ namespace Vantrell::Test {
 IsolatedXdg::IsolatedXdg()
 {
     const QString base = m_dir.path();
-    for (const auto &[variable, folder] : {std::pair{"XDG_CONFIG_HOME", "config"}, std::pair{"XDG_CACHE_HOME", "cache"},
-                                           std::pair{"XDG_DATA_HOME", "data"}, std::pair{"XDG_STATE_HOME", "state"},
-                                           std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+    for (const auto &[variable, folder] : {std::pair {"XDG_CONFIG_HOME", "config"},
+             std::pair {"XDG_CACHE_HOME", "cache"}, std::pair {"XDG_DATA_HOME", "data"},
+             std::pair {"XDG_STATE_HOME", "state"}, std::pair {"XDG_RUNTIME_DIR", "runtime"}}) {
         const QString path = base + QLatin1Char('/') + QLatin1String(folder);
         QDir().mkpath(path);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

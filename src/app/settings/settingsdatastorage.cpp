@@ -12,13 +12,11 @@ namespace Vantrell {
 
 FileSettingsDataStorage::FileSettingsDataStorage()
     : FileSettingsDataStorage(Paths::settingsDirectory())
-{
-}
+{ }
 
 FileSettingsDataStorage::FileSettingsDataStorage(const QString &directory)
     : m_directory(directory)
-{
-}
+{ }
 
 QString FileSettingsDataStorage::filePath(const QString &key) const
 {

@@ -8,8 +8,7 @@ namespace Vantrell {
 
 UserDefaultsSettingsStore::UserDefaultsSettingsStore(SettingsDataStorage &defaults)
     : m_defaults(defaults)
-{
-}
+{ }
 
 std::optional<AppSettings> UserDefaultsSettingsStore::load() const
 {

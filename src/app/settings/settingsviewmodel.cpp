@@ -9,8 +9,7 @@ SettingsViewModel::SettingsViewModel(SettingsStore &store, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_settings(store.load().value_or(AppSettings()))
-{
-}
+{ }
 
 void SettingsViewModel::setSettings(const AppSettings &settings)
 {

@@ -46,8 +46,8 @@ struct Coin
 
     static Coin fromMetadata(const CoinMetadata &metadata)
     {
-        return Coin{metadata.id, metadata.symbol, metadata.name, metadata.rank, metadata.logoAssetName,
-                    metadata.logoURL, metadata.status, {}, {}, {}, {}};
+        return Coin {metadata.id, metadata.symbol, metadata.name, metadata.rank, metadata.logoAssetName,
+            metadata.logoURL, metadata.status, {}, {}, {}, {}};
     }
 
     bool operator==(const Coin &) const = default;

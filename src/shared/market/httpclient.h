@@ -17,7 +17,7 @@ struct HttpRequest
 {
     QUrl url;
     // No byte for this long ends the request with timedOut.
-    std::chrono::milliseconds inactivityTimeout{5000};
+    std::chrono::milliseconds inactivityTimeout {5000};
     // Largest body accepted; a larger one fails with badServerResponse.
     qint64 maxBodySize = 8 * 1024 * 1024;
 

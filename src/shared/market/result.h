@@ -37,10 +37,13 @@ struct MarketError
     // Human-readable detail for logs.
     QString detail;
 
-    static MarketError make(Code code, QString detail = {}) { return MarketError{code, std::nullopt, std::move(detail)}; }
+    static MarketError make(Code code, QString detail = {})
+    {
+        return MarketError {code, std::nullopt, std::move(detail)};
+    }
     static MarketError rateLimited(std::optional<double> retryAfter)
     {
-        return MarketError{Code::rateLimited, retryAfter, {}};
+        return MarketError {Code::rateLimited, retryAfter, {}};
     }
 
     bool operator==(const MarketError &other) const { return code == other.code && retryAfter == other.retryAfter; }
@@ -57,12 +60,10 @@ class Result final
 public:
     Result(T value)
         : m_state(std::move(value))
-    {
-    }
+    { }
     Result(MarketError error)
         : m_state(std::move(error))
-    {
-    }
+    { }
 
     bool ok() const { return std::holds_alternative<T>(m_state); }
     explicit operator bool() const { return ok(); }

@@ -17,8 +17,9 @@ public:
     // Symbols are catalog symbols (any case). The snapshot may hold fewer
     // symbols than asked for. Fails with badURL for an empty list and with
     // cannotLoadFromNetwork when every exchange failed or was skipped.
-    virtual CancelHandle fetchPrices(const QStringList &symbols, BaseCurrency currency,
-                                     Completion<PriceSnapshot> completion) = 0;
+    virtual CancelHandle fetchPrices(
+        const QStringList &symbols, BaseCurrency currency, Completion<PriceSnapshot> completion)
+        = 0;
 };
 
 // The USD → display-currency rate.

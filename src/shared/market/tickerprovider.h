@@ -34,8 +34,7 @@ public:
 };
 
 // Screens an exchange's response (status, "Retry-After") and parses a 2xx body.
-Result<QuoteMap> screenAndParse(TickerProvider &provider, const HttpResponse &response,
-                                const QSet<QString> &requested);
+Result<QuoteMap> screenAndParse(TickerProvider &provider, const HttpResponse &response, const QSet<QString> &requested);
 
 // Seconds from a "Retry-After" header holding a whole decimal number > 0; else empty.
 std::optional<double> retryAfterSeconds(const HttpResponse &response);

@@ -18,7 +18,7 @@ enum class Durability {
 // the same directory which is then renamed over the old file. On failure the
 // old file is untouched, no temporary file is left behind, false is returned
 // and `errorString` (when given) says why. Creates missing parent directories.
-bool writeFileAtomically(const QString &path, const QByteArray &data, Durability durability,
-                         QString *errorString = nullptr);
+bool writeFileAtomically(
+    const QString &path, const QByteArray &data, Durability durability, QString *errorString = nullptr);
 
 } // namespace Vantrell

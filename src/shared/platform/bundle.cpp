@@ -14,7 +14,7 @@ QJsonObject readInfo(const QString &root)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const auto doc = QJsonDocument::fromJson(file.readAll());
-    return doc.isObject() ? doc.object() : QJsonObject{};
+    return doc.isObject() ? doc.object() : QJsonObject {};
 }
 
 bool isFile(const QString &path)
@@ -27,8 +27,7 @@ bool isFile(const QString &path)
 Bundle::Bundle(const QString &rootPath)
     : m_root(rootPath)
     , m_info(readInfo(rootPath))
-{
-}
+{ }
 
 const Bundle &Bundle::main()
 {

@@ -57,7 +57,7 @@ std::optional<DesktopOverlayOrigin> readOrigin(const QJsonObject &object, const 
     const auto y = readDouble(origin, "y");
     if (!x || !y)
         return std::nullopt;
-    return DesktopOverlayOrigin{*x, *y};
+    return DesktopOverlayOrigin {*x, *y};
 }
 
 template<typename T>
@@ -76,7 +76,7 @@ std::optional<DesktopOverlayOrigin> migrateLegacyOverlayOrigin(const QJsonObject
         return std::nullopt;
     const auto size = readString(object, LegacyKeys::desktopOverlaySize);
     const double height = (size && *size == QLatin1String("large")) ? 382.0 : 170.0;
-    return DesktopOverlayOrigin{origin->x, origin->y + height};
+    return DesktopOverlayOrigin {origin->x, origin->y + height};
 }
 
 } // namespace
@@ -89,7 +89,7 @@ std::optional<WatchlistCoin> WatchlistCoin::fromJson(const QJsonValue &value)
     const auto coinId = readString(object, "coinId");
     if (!coinId)
         return std::nullopt;
-    WatchlistCoin coin{*coinId};
+    WatchlistCoin coin {*coinId};
     assignIfPresent(coin.alertKind, readEnum<CoinAlertKind>(object, "alertKind"));
     assignIfPresent(coin.notificationThreshold, readDouble(object, "notificationThreshold"));
     return coin;
@@ -97,7 +97,7 @@ std::optional<WatchlistCoin> WatchlistCoin::fromJson(const QJsonValue &value)
 
 QJsonObject WatchlistCoin::toJson() const
 {
-    return QJsonObject{
+    return QJsonObject {
         {QStringLiteral("coinId"), coinId},
         {QStringLiteral("alertKind"), rawValue(alertKind)},
         {QStringLiteral("notificationThreshold"), notificationThreshold},
@@ -112,8 +112,8 @@ size_t qHash(const WatchlistCoin &coin, size_t seed) noexcept
 QList<WatchlistCoin> AppSettings::defaultWatchlist()
 {
     return {
-        WatchlistCoin{QStringLiteral("bitcoin"), CoinAlertKind::change, 2.0},
-        WatchlistCoin{QStringLiteral("ethereum"), CoinAlertKind::change, 2.0},
+        WatchlistCoin {QStringLiteral("bitcoin"), CoinAlertKind::change, 2.0},
+        WatchlistCoin {QStringLiteral("ethereum"), CoinAlertKind::change, 2.0},
     };
 }
 
@@ -185,18 +185,20 @@ std::optional<AppSettings> AppSettings::fromJson(const QJsonValue &json)
 
 std::optional<AppSettings> AppSettings::decode(const QByteArray &data, QString *errorString)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError) {
         if (errorString)
-            *errorString = QStringLiteral("The data couldn't be read because it isn't in the correct format (%1 at offset %2).")
-                               .arg(error.errorString())
-                               .arg(error.offset);
+            *errorString
+                = QStringLiteral("The data couldn't be read because it isn't in the correct format (%1 at offset %2).")
+                      .arg(error.errorString())
+                      .arg(error.offset);
         return std::nullopt;
     }
     if (!document.isObject()) {
         if (errorString)
-            *errorString = QStringLiteral("The data couldn't be read because it isn't in the correct format (expected a JSON object).");
+            *errorString = QStringLiteral(
+                "The data couldn't be read because it isn't in the correct format (expected a JSON object).");
         return std::nullopt;
     }
     return fromJson(document.object());

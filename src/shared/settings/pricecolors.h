@@ -33,8 +33,7 @@ private:
     PriceColor() = default;
     explicit PriceColor(const QColor &color)
         : m_color(color)
-    {
-    }
+    { }
 
     std::optional<QColor> m_color;
 };

@@ -38,7 +38,7 @@ struct EnumTraits;
 template<>
 struct EnumTraits<AppLanguage>
 {
-    static constexpr std::array<EnumCase<AppLanguage>, 4> cases{{
+    static constexpr std::array<EnumCase<AppLanguage>, 4> cases {{
         {AppLanguage::system, "system", "lang.system"},
         {AppLanguage::en, "en", "lang.endonym.en"},
         {AppLanguage::zhHans, "zh-Hans", "lang.endonym.zh-Hans"},
@@ -49,7 +49,7 @@ struct EnumTraits<AppLanguage>
 template<>
 struct EnumTraits<BaseCurrency>
 {
-    static constexpr std::array<EnumCase<BaseCurrency>, 12> cases{{
+    static constexpr std::array<EnumCase<BaseCurrency>, 12> cases {{
         {BaseCurrency::usd, "USD", nullptr},
         {BaseCurrency::cny, "CNY", nullptr},
         {BaseCurrency::krw, "KRW", nullptr},
@@ -68,7 +68,7 @@ struct EnumTraits<BaseCurrency>
 template<>
 struct EnumTraits<PriceColorScheme>
 {
-    static constexpr std::array<EnumCase<PriceColorScheme>, 3> cases{{
+    static constexpr std::array<EnumCase<PriceColorScheme>, 3> cases {{
         {PriceColorScheme::greenUpRedDown, "greenUpRedDown", "colorScheme.greenUpRedDown"},
         {PriceColorScheme::redUpGreenDown, "redUpGreenDown", "colorScheme.redUpGreenDown"},
         {PriceColorScheme::custom, "custom", "colorScheme.custom"},
@@ -78,7 +78,7 @@ struct EnumTraits<PriceColorScheme>
 template<>
 struct EnumTraits<MenuBarContent>
 {
-    static constexpr std::array<EnumCase<MenuBarContent>, 2> cases{{
+    static constexpr std::array<EnumCase<MenuBarContent>, 2> cases {{
         {MenuBarContent::price, "price", "menubarContent.price"},
         {MenuBarContent::icon, "icon", "menubarContent.icon"},
     }};
@@ -87,7 +87,7 @@ struct EnumTraits<MenuBarContent>
 template<>
 struct EnumTraits<DesktopOverlayTextSize>
 {
-    static constexpr std::array<EnumCase<DesktopOverlayTextSize>, 2> cases{{
+    static constexpr std::array<EnumCase<DesktopOverlayTextSize>, 2> cases {{
         {DesktopOverlayTextSize::normal, "normal", "desktop.textSize.normal"},
         {DesktopOverlayTextSize::large, "large", "desktop.textSize.large"},
     }};
@@ -96,7 +96,7 @@ struct EnumTraits<DesktopOverlayTextSize>
 template<>
 struct EnumTraits<CoinAlertKind>
 {
-    static constexpr std::array<EnumCase<CoinAlertKind>, 4> cases{{
+    static constexpr std::array<EnumCase<CoinAlertKind>, 4> cases {{
         {CoinAlertKind::above, "above", "alertKind.above"},
         {CoinAlertKind::below, "below", "alertKind.below"},
         {CoinAlertKind::change, "change", "alertKind.change"},
@@ -108,7 +108,7 @@ struct EnumTraits<CoinAlertKind>
 template<typename E>
 constexpr auto allCases()
 {
-    std::array<E, EnumTraits<E>::cases.size()> result{};
+    std::array<E, EnumTraits<E>::cases.size()> result {};
     for (std::size_t i = 0; i < result.size(); ++i)
         result[i] = EnumTraits<E>::cases[i].value;
     return result;

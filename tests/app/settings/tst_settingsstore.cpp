@@ -166,7 +166,7 @@ private Q_SLOTS:
 
         model.update([](AppSettings &s) {
             s.baseCurrency = BaseCurrency::jpy;
-            s.watchlistCoins.append(WatchlistCoin{QStringLiteral("solana"), CoinAlertKind::below, 120});
+            s.watchlistCoins.append(WatchlistCoin {QStringLiteral("solana"), CoinAlertKind::below, 120});
         });
         const QString path = xdg.configHome() + QStringLiteral("/vantrell/appSettings.json");
         const QJsonObject onDisk = QJsonDocument::fromJson(readFile(path)).object();
@@ -179,7 +179,7 @@ private Q_SLOTS:
         UserDefaultsSettingsStore store2(again);
         QCOMPARE(*store2.load(), model.settings());
         QCOMPARE(QDir(xdg.configHome() + QStringLiteral("/vantrell")).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("appSettings.json")});
+            QStringList {QStringLiteral("appSettings.json")});
     }
 
     void corruptFileIsKeptUntilTheNextSave()
@@ -215,7 +215,7 @@ private Q_SLOTS:
         const QByteArray before = readFile(path);
 
         // A full disk: the new file cannot be written at all.
-        rlimit previous{};
+        rlimit previous {};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit tiny = previous;
@@ -232,7 +232,7 @@ private Q_SLOTS:
         // The live record still holds the change; the next good save persists it.
         QCOMPARE(model.settings().displayedCoinId, QStringLiteral("solana"));
         QCOMPARE(QDir(storage.directory()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("appSettings.json")});
+            QStringList {QStringLiteral("appSettings.json")});
     }
 
     void refusesKeysThatAreNotFileNames_data()

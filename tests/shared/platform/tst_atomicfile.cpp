@@ -37,7 +37,7 @@ private Q_SLOTS:
         QVERIFY(writeFileAtomically(path, "second", Durability::Atomic));
         QCOMPARE(readAll(path), QByteArray("second"));
         QCOMPARE(QDir(dir.filePath(QStringLiteral("nested/deeper"))).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("file.json")});
+            QStringList {QStringLiteral("file.json")});
     }
 
     void failureLeavesThePreviousFile()
@@ -62,7 +62,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("file.json"));
         QVERIFY(writeFileAtomically(path, "kept", Durability::Durable));
 
-        rlimit previous{};
+        rlimit previous {};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit tiny = previous;
@@ -76,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(!written);
         QVERIFY(!error.isEmpty());
         QCOMPARE(readAll(path), QByteArray("kept"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("file.json")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("file.json")});
     }
 
     void failsWhenTheDirectoryCannotBeCreated()
@@ -113,11 +113,11 @@ private Q_SLOTS:
         QVERIFY(w.ok());
         const QByteArray out = w.result();
         QVERIFY(out.indexOf("\"z\"") < out.indexOf("\"a\""));
-        QJsonParseError error{};
+        QJsonParseError error {};
         const QJsonObject object = QJsonDocument::fromJson(out, &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
         QCOMPARE(object.value(QLatin1String("z")).toString(),
-                 QStringLiteral("quote \" backslash \\ newline \n tab \t bell \a \u00E9\u4E2D"));
+            QStringLiteral("quote \" backslash \\ newline \n tab \t bell \a \u00E9\u4E2D"));
         const QJsonArray numbers = object.value(QLatin1String("a")).toArray();
         QCOMPARE(numbers.at(0).toDouble(), 1.5);
         QCOMPARE(numbers.at(1).toDouble(), -3.0);

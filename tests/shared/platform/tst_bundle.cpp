@@ -22,7 +22,7 @@ private Q_SLOTS:
         QDir(dir.path()).mkpath(QStringLiteral("images"));
         QDir(dir.path()).mkpath(QStringLiteral("i18n"));
         for (const char *name : {"coins.json", "images/coin-bitcoin.png", "images/coin-bitcoin.svg",
-                                 "images/app-logo.png", "i18n/vantrell_zh-Hans.qm"}) {
+                 "images/app-logo.png", "i18n/vantrell_zh-Hans.qm"}) {
             QFile file(dir.filePath(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
@@ -30,11 +30,13 @@ private Q_SLOTS:
         const Bundle bundle(dir.path());
         QCOMPARE(bundle.bundleIdentifier(), QStringLiteral("org.vantrell.Test"));
         QCOMPARE(bundle.shortVersion(), QStringLiteral("1.2.3"));
-        QCOMPARE(bundle.resourcePath(QStringLiteral("coins"), QStringLiteral("json")), dir.filePath(QStringLiteral("coins.json")));
+        QCOMPARE(bundle.resourcePath(QStringLiteral("coins"), QStringLiteral("json")),
+            dir.filePath(QStringLiteral("coins.json")));
         QVERIFY(!bundle.resourcePath(QStringLiteral("recommendedCoins"), QStringLiteral("json")));
         QVERIFY(!bundle.resourcePath(QStringLiteral("../coins"), QStringLiteral("json")));
         // SVG is preferred when both forms exist.
-        QCOMPARE(bundle.imagePath(QStringLiteral("coin-bitcoin")), dir.filePath(QStringLiteral("images/coin-bitcoin.svg")));
+        QCOMPARE(
+            bundle.imagePath(QStringLiteral("coin-bitcoin")), dir.filePath(QStringLiteral("images/coin-bitcoin.svg")));
         QCOMPARE(bundle.imagePath(QStringLiteral("app-logo")), dir.filePath(QStringLiteral("images/app-logo.png")));
         QVERIFY(!bundle.hasImage(QStringLiteral("coin-ethereum")));
         QVERIFY(bundle.translationPath(QStringLiteral("zh-Hans")));

@@ -66,14 +66,14 @@ private Q_SLOTS:
         QTest::newRow("number for bool") << QByteArray(R"({"launchAtLogin": 1})") << AppSettings();
         QTest::newRow("bool for string") << QByteArray(R"({"displayedCoinId": true})") << AppSettings();
         QTest::newRow("string for number") << QByteArray(R"({"pollingInterval": "5"})") << AppSettings();
-        QTest::newRow("tiny polling interval kept") << QByteArray(R"({"pollingInterval": 0.5})")
-                                                    << defaultsWith([](auto &s) { s.pollingInterval = 0.5; });
+        QTest::newRow("tiny polling interval kept")
+            << QByteArray(R"({"pollingInterval": 0.5})") << defaultsWith([](auto &s) { s.pollingInterval = 0.5; });
         QTest::newRow("huge polling interval kept") << QByteArray(R"({"pollingInterval": 100000})")
                                                     << defaultsWith([](auto &s) { s.pollingInterval = 100000; });
-        QTest::newRow("opacity above one") << QByteArray(R"({"desktopOverlayBackgroundOpacity": 1.7})") << AppSettings();
-        QTest::newRow("opacity negative")
-            << QByteArray(R"({"desktopOverlayBackgroundOpacity": -0.2})")
-            << defaultsWith([](auto &s) { s.desktopOverlayBackgroundOpacity = 0.0; });
+        QTest::newRow("opacity above one")
+            << QByteArray(R"({"desktopOverlayBackgroundOpacity": 1.7})") << AppSettings();
+        QTest::newRow("opacity negative") << QByteArray(R"({"desktopOverlayBackgroundOpacity": -0.2})")
+                                          << defaultsWith([](auto &s) { s.desktopOverlayBackgroundOpacity = 0.0; });
         QTest::newRow("opacity zero") << QByteArray(R"({"desktopOverlayBackgroundOpacity": 0})")
                                       << defaultsWith([](auto &s) { s.desktopOverlayBackgroundOpacity = 0.0; });
         QTest::newRow("opacity inside range")
@@ -83,42 +83,53 @@ private Q_SLOTS:
                                          << defaultsWith([](auto &s) { s.watchlistCoins.clear(); });
         QTest::newRow("null watchlist") << QByteArray(R"({"addedCoins": null})")
                                         << defaultsWith([](auto &s) { s.watchlistCoins.clear(); });
-        QTest::newRow("number watchlist") << QByteArray(R"({"addedCoins": 5})")
-                                          << defaultsWith([](auto &s) { s.watchlistCoins.clear(); });
+        QTest::newRow("number watchlist")
+            << QByteArray(R"({"addedCoins": 5})") << defaultsWith([](auto &s) { s.watchlistCoins.clear(); });
         QTest::newRow("watchlist element by element")
             << QByteArray(R"({"addedCoins": [{"coinId": "solana"}, {"alertKind": "above"},
                    {"coinId": "dogecoin", "alertKind": "bogus", "notificationThreshold": "x"}, 7, null]})")
             << defaultsWith([](auto &s) {
                    s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::change, 2.0},
-                                       {QStringLiteral("dogecoin"), CoinAlertKind::change, 2.0}};
+                       {QStringLiteral("dogecoin"), CoinAlertKind::change, 2.0}};
                });
         QTest::newRow("watchlist keeps alerts and duplicates")
             << QByteArray(R"({"addedCoins": [{"coinId": "solana", "alertKind": "below", "notificationThreshold": 120.5},
                    {"coinId": "solana", "alertKind": "notSet", "notificationThreshold": 0}]})")
             << defaultsWith([](auto &s) {
                    s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::below, 120.5},
-                                       {QStringLiteral("solana"), CoinAlertKind::notSet, 0}};
+                       {QStringLiteral("solana"), CoinAlertKind::notSet, 0}};
                });
         QTest::newRow("legacy origin, large")
             << QByteArray(R"({"desktopOverlayOrigin": {"x": 100, "y": 200}, "desktopOverlaySize": "large"})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{100, 582}; });
+            << defaultsWith([](auto &s) {
+                   s.desktopOverlayTopLeft = DesktopOverlayOrigin {100, 582};
+               });
         QTest::newRow("legacy origin, no size")
-            << QByteArray(R"({"desktopOverlayOrigin": {"x": 100, "y": 200}})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{100, 370}; });
+            << QByteArray(R"({"desktopOverlayOrigin": {"x": 100, "y": 200}})") << defaultsWith([](auto &s) {
+                   s.desktopOverlayTopLeft = DesktopOverlayOrigin {100, 370};
+               });
         QTest::newRow("legacy origin, small")
             << QByteArray(R"({"desktopOverlayOrigin": {"x": 100, "y": 200}, "desktopOverlaySize": "small"})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{100, 370}; });
+            << defaultsWith([](auto &s) {
+                   s.desktopOverlayTopLeft = DesktopOverlayOrigin {100, 370};
+               });
         QTest::newRow("legacy size is case-sensitive")
             << QByteArray(R"({"desktopOverlayOrigin": {"x": 0, "y": 0}, "desktopOverlaySize": "Large"})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{0, 170}; });
-        QTest::newRow("new origin wins over legacy")
-            << QByteArray(R"({"desktopOverlayTopLeft": {"x": 5, "y": 6},
+            << defaultsWith([](auto &s) {
+                   s.desktopOverlayTopLeft = DesktopOverlayOrigin {0, 170};
+               });
+        QTest::newRow("new origin wins over legacy") << QByteArray(R"({"desktopOverlayTopLeft": {"x": 5, "y": 6},
                    "desktopOverlayOrigin": {"x": 100, "y": 200}, "desktopOverlaySize": "large"})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{5, 6}; });
+                                                     << defaultsWith([](auto &s) {
+                                                            s.desktopOverlayTopLeft = DesktopOverlayOrigin {5, 6};
+                                                        });
         QTest::newRow("unreadable new origin falls back to legacy")
             << QByteArray(R"({"desktopOverlayTopLeft": {"x": 5}, "desktopOverlayOrigin": {"x": 1, "y": 2}})")
-            << defaultsWith([](auto &s) { s.desktopOverlayTopLeft = DesktopOverlayOrigin{1, 172}; });
-        QTest::newRow("incomplete legacy origin") << QByteArray(R"({"desktopOverlayOrigin": {"x": 1}})") << AppSettings();
+            << defaultsWith([](auto &s) {
+                   s.desktopOverlayTopLeft = DesktopOverlayOrigin {1, 172};
+               });
+        QTest::newRow("incomplete legacy origin")
+            << QByteArray(R"({"desktopOverlayOrigin": {"x": 1}})") << AppSettings();
     }
 
     void decodeTolerantly()
@@ -150,13 +161,13 @@ private Q_SLOTS:
     void encodeWritesEveryKeyInOrder()
     {
         AppSettings s;
-        s.desktopOverlayTopLeft = DesktopOverlayOrigin{12.5, -40};
+        s.desktopOverlayTopLeft = DesktopOverlayOrigin {12.5, -40};
         const QByteArray json = *s.encode();
-        const QStringList expectedOrder = {
-            QStringLiteral("launchAtLogin"), QStringLiteral("language"), QStringLiteral("baseCurrency"),
-            QStringLiteral("priceColorEnabled"), QStringLiteral("colorScheme"), QStringLiteral("customUpColorHex"),
-            QStringLiteral("customDownColorHex"), QStringLiteral("priceChangeNotificationEnabled"),
-            QStringLiteral("pollingInterval"), QStringLiteral("showMenuBarBackground"), QStringLiteral("menuBarContent"),
+        const QStringList expectedOrder = {QStringLiteral("launchAtLogin"), QStringLiteral("language"),
+            QStringLiteral("baseCurrency"), QStringLiteral("priceColorEnabled"), QStringLiteral("colorScheme"),
+            QStringLiteral("customUpColorHex"), QStringLiteral("customDownColorHex"),
+            QStringLiteral("priceChangeNotificationEnabled"), QStringLiteral("pollingInterval"),
+            QStringLiteral("showMenuBarBackground"), QStringLiteral("menuBarContent"),
             QStringLiteral("displayedCoinId"), QStringLiteral("desktopOverlayEnabled"),
             QStringLiteral("desktopOverlayBackgroundOpacity"), QStringLiteral("desktopOverlayTextSize"),
             QStringLiteral("desktopOverlayTopLeft"), QStringLiteral("addedCoins")};
@@ -174,8 +185,9 @@ private Q_SLOTS:
         QCOMPARE(object.size(), expectedOrder.size());
         QCOMPARE(object.value(QLatin1String("baseCurrency")).toString(), QStringLiteral("USD"));
         const QJsonObject first = object.value(QLatin1String("addedCoins")).toArray().first().toObject();
-        QCOMPARE(first.keys(), (QStringList{QStringLiteral("alertKind"), QStringLiteral("coinId"),
-                                            QStringLiteral("notificationThreshold")}));
+        QCOMPARE(first.keys(),
+            (QStringList {
+                QStringLiteral("alertKind"), QStringLiteral("coinId"), QStringLiteral("notificationThreshold")}));
     }
 
     void encodeOmitsAbsentOrigin()
@@ -201,10 +213,10 @@ private Q_SLOTS:
         s.desktopOverlayEnabled = true;
         s.desktopOverlayBackgroundOpacity = 0.35;
         s.desktopOverlayTextSize = DesktopOverlayTextSize::large;
-        s.desktopOverlayTopLeft = DesktopOverlayOrigin{-1920.25, 1e-3};
+        s.desktopOverlayTopLeft = DesktopOverlayOrigin {-1920.25, 1e-3};
         s.displayedCoinId = QStringLiteral("solana");
         s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 250.125},
-                            {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0}};
+            {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0}};
         const auto decoded = AppSettings::decode(*s.encode());
         QVERIFY(decoded);
         QCOMPARE(*decoded, s);
@@ -221,12 +233,12 @@ private Q_SLOTS:
 
     void watchlistCoinEqualityIsByCoinId()
     {
-        const WatchlistCoin a{QStringLiteral("bitcoin"), CoinAlertKind::above, 1};
-        const WatchlistCoin b{QStringLiteral("bitcoin"), CoinAlertKind::below, 99};
+        const WatchlistCoin a {QStringLiteral("bitcoin"), CoinAlertKind::above, 1};
+        const WatchlistCoin b {QStringLiteral("bitcoin"), CoinAlertKind::below, 99};
         QCOMPARE(a, b);
         QCOMPARE(qHash(a), qHash(b));
         QVERIFY(!a.isIdenticalTo(b));
-        QVERIFY(a != (WatchlistCoin{QStringLiteral("ethereum")}));
+        QVERIFY(a != (WatchlistCoin {QStringLiteral("ethereum")}));
     }
 
     void enumerationsRoundTripTheirRawValues()

@@ -58,8 +58,8 @@ private Q_SLOTS:
                                                << QStringLiteral("#654321") << red << green;
         QTest::newRow("custom parsed") << PriceColorScheme::custom << QStringLiteral(" #00ff7F ")
                                        << QStringLiteral("0000FF") << QColor(0, 255, 127) << QColor(0, 0, 255);
-        QTest::newRow("custom unparsable falls back") << PriceColorScheme::custom << QStringLiteral("#12345")
-                                                      << QString() << green << red;
+        QTest::newRow("custom unparsable falls back")
+            << PriceColorScheme::custom << QStringLiteral("#12345") << QString() << green << red;
     }
 
     void schemeColors()

@@ -5,6 +5,7 @@
 #include "fakepriceservice.h"
 #include "faketimer.h"
 #include "market/coincatalog.h"
+#include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "recordingnotifier.h"
 #include "recordingstatusitem.h"
@@ -25,21 +26,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class MemorySettingsStore final : public SettingsStore
-{
-public:
-    explicit MemorySettingsStore(std::optional<AppSettings> stored = std::nullopt)
-        : stored(std::move(stored))
-    { }
-    std::optional<AppSettings> load() const override { return stored; }
-    void save(const AppSettings &settings) override
-    {
-        stored = settings;
-        ++saves;
-    }
-    std::optional<AppSettings> stored;
-    int saves = 0;
-};
+using Test::MemorySettingsStore;
 
 CoinMetadata record(const QString &id, const QString &symbol, qint64 rank, CoinStatus status = CoinStatus::active,
     std::optional<QString> migratedTo = std::nullopt)

@@ -15,6 +15,7 @@
 #include "market/exchangerates.h"
 #include "market/networkhttpclient.h"
 #include "market/priceservice.h"
+#include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
@@ -28,18 +29,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class MemorySettingsStore final : public SettingsStore
-{
-public:
-    explicit MemorySettingsStore(AppSettings stored)
-        : m_stored(std::move(stored))
-    { }
-    std::optional<AppSettings> load() const override { return m_stored; }
-    void save(const AppSettings &settings) override { m_stored = settings; }
-
-private:
-    AppSettings m_stored;
-};
+using Test::MemorySettingsStore;
 
 StringBundle strings(AppLanguage language)
 {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "market/coinmetadata.h"
+#include "memorysettingsstore.h"
 #include "popover/coinlistfeed.h"
 #include "settings/settingsstore.h"
 #include "updates/updatecontroller.h"
@@ -38,17 +39,6 @@ public:
 private:
     QList<Coin> m_coins;
     bool m_loading = false;
-};
-
-// Keeps the settings in memory.
-class MemorySettingsStore final : public SettingsStore
-{
-public:
-    std::optional<AppSettings> load() const override { return m_stored; }
-    void save(const AppSettings &settings) override { m_stored = settings; }
-
-private:
-    std::optional<AppSettings> m_stored;
 };
 
 // An update backend that counts user-initiated checks.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logcapture.h"
+#include "memorysettingsstore.h"
 #include "settings/settingsdatastorage.h"
 #include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
@@ -20,22 +21,7 @@ using namespace Vantrell;
 
 namespace {
 // Keeps blobs in memory and counts writes.
-class MemoryStorage final : public SettingsDataStorage
-{
-public:
-    std::optional<QByteArray> data(const QString &key) const override
-    {
-        const auto it = blobs.constFind(key);
-        return it == blobs.constEnd() ? std::nullopt : std::optional<QByteArray>(*it);
-    }
-    void set(const QByteArray &value, const QString &key) override
-    {
-        blobs.insert(key, value);
-        ++writes;
-    }
-    QHash<QString, QByteArray> blobs;
-    int writes = 0;
-};
+using MemoryStorage = Test::MemorySettingsDataStorage;
 
 QByteArray readFile(const QString &path)
 {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakeclock.h"
+#include "memorysettingsstore.h"
 #include "settings/settingsdatastorage.h"
 #include "updates/feedupdaterbackend.h"
 #include "updates/updatecontroller.h"
@@ -11,16 +12,7 @@
 using namespace Vantrell;
 
 namespace {
-class MemoryStorage final : public SettingsDataStorage
-{
-public:
-    std::optional<QByteArray> data(const QString &key) const override
-    {
-        return blobs.contains(key) ? std::optional<QByteArray>(blobs.value(key)) : std::nullopt;
-    }
-    void set(const QByteArray &value, const QString &key) override { blobs.insert(key, value); }
-    QHash<QString, QByteArray> blobs;
-};
+using MemoryStorage = Test::MemorySettingsDataStorage;
 
 // Answers every GET with the next scripted result, synchronously on the next event-loop turn.
 class ScriptedClient final : public HTTPClient

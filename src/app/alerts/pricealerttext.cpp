@@ -30,10 +30,9 @@ PriceAlertText priceAlertText(const Coin &coin, CoinAlertKind kind, BaseCurrency
             strings.string(QStringLiteral("notification.priceAlert.below")), {coin.symbol, thresholdText, price});
         break;
     case CoinAlertKind::change: {
-        const QString direction = change >= 0 ? strings.string(QStringLiteral("notification.direction.up"))
-                                              : strings.string(QStringLiteral("notification.direction.down"));
-        // QString::asprintf ignores the locale: always "." and no grouping.
-        const QString percent = QString::asprintf("%.2f%%", std::abs(change));
+        const QString direction = isRise(change) ? strings.string(QStringLiteral("notification.direction.up"))
+                                                 : strings.string(QStringLiteral("notification.direction.down"));
+        const QString percent = formatChangeMagnitude(change);
         result.text = substituteArguments(
             strings.string(QStringLiteral("notification.priceAlert.change")), {coin.symbol, direction, percent, price});
         break;

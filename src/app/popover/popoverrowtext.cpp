@@ -37,11 +37,7 @@ RowText changeText(const Coin &coin, const AppSettings &settings)
     const std::optional<double> change = usable(coin.priceChange24hPercent);
     if (!change)
         return {QString(), RowTextRole::secondary, PriceColor::neutral()};
-    // Adding 0.0 turns -0.0 into 0.0, which would otherwise print as "+-0.00%".
-    const double value = *change + 0.0;
-    const QString sign = value >= 0 ? QStringLiteral("+") : QString();
-    return {
-        sign + QString::number(value, 'f', 2) + QLatin1Char('%'), RowTextRole::price, colorForChange(settings, value)};
+    return {formatChangePercent(*change), RowTextRole::price, colorForChange(settings, change)};
 }
 
 } // namespace Vantrell

@@ -2,6 +2,7 @@
 #include "statustitlerenderer.h"
 
 #include "platform/logging.h"
+#include "widgetkit/priceformatter.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -152,17 +153,6 @@ TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString 
             text = text.isEmpty() ? change : text + QLatin1Char(' ') + change;
     }
     return {.title = presentation.text.trimmed(), .text = text};
-}
-
-QString formatChangePercent(double percent)
-{
-    if (!std::isfinite(percent))
-        return {};
-    const double rounded = std::round(percent * 100.0) / 100.0;
-    if (!std::isfinite(rounded))
-        return {};
-    const QString digits = QString::number(std::fabs(rounded), 'f', 2);
-    return (rounded < 0 ? QLatin1Char('-') : QLatin1Char('+')) + digits + QLatin1Char('%');
 }
 
 QString labelGuide(const QString &label)

@@ -68,10 +68,6 @@ struct TrayToolTip
 // 24-hour change ("Bitcoin +2.31%"); for the icon, `applicationTitle` alone.
 TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString &applicationTitle);
 
-// A 24-hour change in percent with its sign and two decimals: "+2.31%",
-// "-0.57%"; a change that rounds to zero is "+0.00%". Empty for NaN and infinities.
-QString formatChangePercent(double percent);
-
 // The widest text of the label's shape (every digit an "8"), which panels use
 // to reserve room so that the label does not jitter as the price changes.
 QString labelGuide(const QString &label);

@@ -62,6 +62,16 @@ QString format(double value, int minimumFractionDigits, int maximumFractionDigit
     return text;
 }
 
+// "%.2f" that never looks at the C locale: rounds the double's exact binary
+// value, ties to even, as printf does.
+QString twoDecimals(double value)
+{
+    std::array<char, 330> buffer {};
+    const auto [end, ec]
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 2);
+    return ec == std::errc {} ? QString::fromLatin1(buffer.data(), end - buffer.data()) : QString();
+}
+
 } // namespace
 
 QString formatPrice(double value)
@@ -75,6 +85,22 @@ QString formatPrice(double value, BaseCurrency currency, bool includeSymbol)
     const int fractionDigits = value < 1 ? 4 : value < 100 ? 2 : 0;
     const QString number = format(value, fractionDigits, value < 1 ? 6 : fractionDigits);
     return includeSymbol ? currencySymbol(currency) + number : number;
+}
+
+QString formatChangePercent(double percent)
+{
+    if (!std::isfinite(percent))
+        return {};
+    // Adding 0.0 turns -0.0 into 0.0, which would otherwise print as "+-0.00%".
+    const double value = percent + 0.0;
+    return (isRise(value) ? QStringLiteral("+") : QString()) + twoDecimals(value) + QLatin1Char('%');
+}
+
+QString formatChangeMagnitude(double percent)
+{
+    if (!std::isfinite(percent))
+        return {};
+    return twoDecimals(std::fabs(percent)) + QLatin1Char('%');
 }
 
 QString currencySymbol(BaseCurrency currency)

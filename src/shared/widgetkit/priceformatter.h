@@ -28,6 +28,23 @@ QString formatPrice(double value);
 // symbol without a space. 0.5 in USD gives "$0.5000", 2.5 in EUR "€2.50".
 QString formatPrice(double value, BaseCurrency currency, bool includeSymbol);
 
+// A 24-hour change in percent with two decimals, as every view shows it. A
+// change of 0 or more counts as a rise and is written "+2.31%" (so 0 and -0
+// give "+0.00%"); a fall carries the number's own minus sign, "-1.27%", also
+// when it rounds to zero ("-0.00%" for -0.004). Empty for NaN and infinities,
+// which no exchange reports.
+QString formatChangePercent(double percent);
+
+// The size of a change without a sign, "2.35%", for texts that say the
+// direction in words. Empty for NaN and infinities.
+QString formatChangeMagnitude(double percent);
+
+// Whether a change counts as a rise: 0 does, as does -0.
+inline bool isRise(double change)
+{
+    return change >= 0;
+}
+
 // "$", "¥", "₩", "HK$", "NT$", "RM", "€", "£" …; several currencies share one.
 QString currencySymbol(BaseCurrency currency);
 

@@ -255,28 +255,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QCOMPARE(statusToolTip(presentation, QStringLiteral("Vantrell")), (TrayToolTip {title, text}));
     }
-
-    void changePercent_data()
-    {
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("rise") << 2.314 << "+2.31%";
-        QTest::newRow("fall") << -0.567 << "-0.57%";
-        QTest::newRow("zero") << 0.0 << "+0.00%";
-        QTest::newRow("tiny fall rounds to zero without a minus") << -0.004 << "+0.00%";
-        QTest::newRow("large") << 1234.5 << "+1234.50%";
-        QTest::newRow("overflows when scaled") << 1e308 << "";
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "";
-        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << "";
-    }
-
-    void changePercent()
-    {
-        QFETCH(double, percent);
-        QFETCH(QString, expected);
-        QCOMPARE(formatChangePercent(percent), expected);
-    }
 };
 
 QTEST_MAIN(TestStatusTitleRenderer)

@@ -169,6 +169,42 @@ private Q_SLOTS:
             QVERIFY2(!currencySymbol(currency).isEmpty(), qPrintable(rawValue(currency)));
     }
 
+    void changePercent_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<QString>("signedText");
+        QTest::addColumn<QString>("magnitude");
+
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("rise") << 2.314 << "+2.31%"
+                              << "2.31%";
+        QTest::newRow("fall") << -1.27 << "-1.27%"
+                              << "1.27%";
+        QTest::newRow("zero is a rise") << 0.0 << "+0.00%"
+                                        << "0.00%";
+        QTest::newRow("negative zero is a rise") << -0.0 << "+0.00%"
+                                                 << "0.00%";
+        QTest::newRow("tiny fall keeps its sign") << -0.004 << "-0.00%"
+                                                  << "0.00%";
+        QTest::newRow("tie rounds the exact value") << 2.675 << "+2.67%"
+                                                    << "2.67%";
+        QTest::newRow("large") << 1234.5 << "+1234.50%"
+                               << "1234.50%";
+        QTest::newRow("infinite") << inf << ""
+                                  << "";
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << ""
+                             << "";
+    }
+
+    void changePercent()
+    {
+        QFETCH(double, percent);
+        QFETCH(QString, signedText);
+        QFETCH(QString, magnitude);
+        QCOMPARE(formatChangePercent(percent), signedText);
+        QCOMPARE(formatChangeMagnitude(percent), magnitude);
+    }
+
     void ignoresTheUsersLocale()
     {
         const QLocale previous;

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgetsnapshot.h"
+
+#include "market/coinmetadata.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+#include "settings/appsettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace Vantrell {
+
+namespace {
+
+const QString kFileName = QStringLiteral("widget-snapshot.json");
+
+QString timeText(const QDateTime &time)
+{
+    // Qt::ISODate writes whole seconds, with "Z" for UTC.
+    return time.toUTC().toString(Qt::ISODate);
+}
+
+std::optional<QDateTime> parseTime(const QString &text)
+{
+    // Only the exact form we write: "2025-01-31T12:00:00Z". Qt's parser would
+    // also take fractions, offsets and dates without a time.
+    if (text.size() != 20 || !text.endsWith(QLatin1Char('Z')))
+        return std::nullopt;
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODate);
+    if (!time.isValid() || timeText(time) != text)
+        return std::nullopt;
+    return time.toUTC();
+}
+
+std::optional<QString> stringMember(const QJsonObject &object, QLatin1String key)
+{
+    const QJsonValue value = object.value(key);
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+std::optional<double> finiteNumber(const QJsonValue &value)
+{
+    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+        return std::nullopt;
+    return value.toDouble();
+}
+
+std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    WidgetSnapshot::Quote quote;
+    const std::optional<double> price = finiteNumber(object.value(QLatin1String("price")));
+    if (!price)
+        return std::nullopt;
+    quote.price = *price;
+    const QJsonValue change = object.value(QLatin1String("change24hPercent"));
+    if (!change.isUndefined() && !change.isNull()) {
+        quote.change24hPercent = finiteNumber(change);
+        if (!quote.change24hPercent)
+            return std::nullopt;
+    }
+    return quote;
+}
+
+} // namespace
+
+std::optional<QByteArray> WidgetSnapshot::encode() const
+{
+    QJsonArray watchlistArray;
+    for (const QString &id : watchlist)
+        watchlistArray.append(id);
+
+    QJsonObject quotesObject;
+    for (auto it = quotes.cbegin(); it != quotes.cend(); ++it) {
+        if (!std::isfinite(it->price) || (it->change24hPercent && !std::isfinite(*it->change24hPercent)))
+            return std::nullopt;
+        QJsonObject quote {{QLatin1String("price"), it->price}};
+        if (it->change24hPercent)
+            quote.insert(QLatin1String("change24hPercent"), *it->change24hPercent);
+        quotesObject.insert(it.key(), quote);
+    }
+
+    const QJsonObject object {
+        {QLatin1String("writtenAt"), timeText(writtenAt)},
+        {QLatin1String("language"), rawValue(language)},
+        {QLatin1String("currency"), rawValue(currency)},
+        {QLatin1String("colorByChange"), colorByChange},
+        {QLatin1String("upColorHex"), upColorHex},
+        {QLatin1String("downColorHex"), downColorHex},
+        {QLatin1String("displayedCoinId"), displayedCoinId},
+        {QLatin1String("watchlist"), watchlistArray},
+        {QLatin1String("quotes"), quotesObject},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray &data)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+
+    WidgetSnapshot snapshot;
+    const std::optional<QString> writtenAt = stringMember(object, QLatin1String("writtenAt"));
+    const std::optional<QString> language = stringMember(object, QLatin1String("language"));
+    const std::optional<QString> currency = stringMember(object, QLatin1String("currency"));
+    const std::optional<QString> upColorHex = stringMember(object, QLatin1String("upColorHex"));
+    const std::optional<QString> downColorHex = stringMember(object, QLatin1String("downColorHex"));
+    const std::optional<QString> displayedCoinId = stringMember(object, QLatin1String("displayedCoinId"));
+    const QJsonValue colorByChange = object.value(QLatin1String("colorByChange"));
+    const QJsonValue watchlist = object.value(QLatin1String("watchlist"));
+    const QJsonValue quotes = object.value(QLatin1String("quotes"));
+    if (!writtenAt || !language || !currency || !upColorHex || !downColorHex || !displayedCoinId
+        || !colorByChange.isBool() || !watchlist.isArray() || !quotes.isObject())
+        return std::nullopt;
+
+    const std::optional<QDateTime> time = parseTime(*writtenAt);
+    const std::optional<AppLanguage> languageValue = fromRawValue<AppLanguage>(*language);
+    const std::optional<BaseCurrency> currencyValue = fromRawValue<BaseCurrency>(*currency);
+    if (!time || !languageValue || !currencyValue)
+        return std::nullopt;
+    snapshot.writtenAt = *time;
+    snapshot.language = *languageValue;
+    snapshot.currency = *currencyValue;
+    snapshot.colorByChange = colorByChange.toBool();
+    snapshot.upColorHex = *upColorHex;
+    snapshot.downColorHex = *downColorHex;
+    snapshot.displayedCoinId = *displayedCoinId;
+
+    const QJsonArray ids = watchlist.toArray();
+    snapshot.watchlist.reserve(ids.size());
+    for (const QJsonValue &id : ids) {
+        if (!id.isString())
+            return std::nullopt;
+        snapshot.watchlist.append(id.toString());
+    }
+
+    const QJsonObject quoteObjects = quotes.toObject();
+    snapshot.quotes.reserve(quoteObjects.size());
+    for (auto it = quoteObjects.constBegin(); it != quoteObjects.constEnd(); ++it) {
+        const std::optional<Quote> quote = decodeQuote(it.value());
+        if (!quote)
+            return std::nullopt;
+        snapshot.quotes.insert(it.key(), *quote);
+    }
+    return snapshot;
+}
+
+WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &settings, const QDateTime &now)
+{
+    WidgetSnapshot snapshot;
+    snapshot.writtenAt = now;
+    snapshot.language = settings.language;
+    snapshot.currency = settings.baseCurrency;
+    snapshot.colorByChange = settings.priceColorEnabled;
+    snapshot.displayedCoinId = settings.displayedCoinId;
+    switch (settings.colorScheme) {
+    case PriceColorScheme::greenUpRedDown:
+        snapshot.upColorHex = QStringLiteral("#2CBD84");
+        snapshot.downColorHex = QStringLiteral("#F6465D");
+        break;
+    case PriceColorScheme::redUpGreenDown:
+        snapshot.upColorHex = QStringLiteral("#F6465D");
+        snapshot.downColorHex = QStringLiteral("#2CBD84");
+        break;
+    case PriceColorScheme::custom:
+        snapshot.upColorHex = settings.customUpColorHex;
+        snapshot.downColorHex = settings.customDownColorHex;
+        break;
+    }
+    snapshot.watchlist.reserve(settings.watchlistCoins.size());
+    for (const WatchlistCoin &entry : settings.watchlistCoins)
+        snapshot.watchlist.append(entry.coinId);
+
+    snapshot.quotes.reserve(coins.size());
+    for (const Coin &coin : coins) {
+        // A number JSON cannot hold would make the whole file unreadable.
+        if (coin.status != CoinStatus::active || !coin.currentPrice || !std::isfinite(*coin.currentPrice))
+            continue;
+        std::optional<double> change = coin.priceChange24hPercent;
+        if (change && !std::isfinite(*change))
+            change.reset();
+        snapshot.quotes.insert(coin.id, {*coin.currentPrice, change});
+    }
+    return snapshot;
+}
+
+WidgetSnapshotStore WidgetSnapshotStore::forBundle(const Bundle &bundle)
+{
+    return {Paths::sharedContainerDirectory(bundle)};
+}
+
+std::optional<QString> WidgetSnapshotStore::filePath() const
+{
+    if (!directory)
+        return std::nullopt;
+    return QDir(*directory).filePath(kFileName);
+}
+
+bool WidgetSnapshotStore::write(const WidgetSnapshot &snapshot, QString *errorString) const
+{
+    const std::optional<QString> path = filePath();
+    if (!path)
+        return true;
+    const std::optional<QByteArray> data = snapshot.encode();
+    if (!data) {
+        if (errorString)
+            *errorString = QStringLiteral("a price is not a finite number");
+        return false;
+    }
+    // A cache that the next price update rebuilds: atomic, not durable.
+    return writeFileAtomically(*path, *data, Durability::Atomic, errorString);
+}
+
+std::optional<WidgetSnapshot> WidgetSnapshotStore::load() const
+{
+    const std::optional<QString> path = filePath();
+    if (!path)
+        return std::nullopt;
+    // Only a regular file: a FIFO put in its place would block the reader.
+    if (!QFileInfo(*path).isFile())
+        return std::nullopt;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Read one byte past the limit so that a larger file shows itself, even
+    // one that grows while we read or reports no size (a pipe).
+    const QByteArray data = file.read(maxFileBytes + 1);
+    if (data.size() > maxFileBytes)
+        return std::nullopt;
+    return WidgetSnapshot::decode(data);
+}
+
+} // namespace Vantrell

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/settingsenums.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Vantrell {
+
+class Bundle;
+struct AppSettings;
+struct Coin;
+
+// What the running application hands to the widgets: its display settings,
+// the watchlist order and the latest prices, as one small file in the shared
+// container. The application only writes it; the widgets only read it.
+struct WidgetSnapshot
+{
+    struct Quote
+    {
+        double price = 0; // in `currency`
+        std::optional<double> change24hPercent;
+
+        bool operator==(const Quote &) const = default;
+    };
+
+    QDateTime writtenAt;
+    AppLanguage language = AppLanguage::system;
+    BaseCurrency currency = BaseCurrency::usd;
+    bool colorByChange = true;
+    QString upColorHex;
+    QString downColorHex;
+    QString displayedCoinId;
+    QStringList watchlist;
+    QHash<QString, Quote> quotes;
+
+    bool operator==(const WidgetSnapshot &) const = default;
+
+    // Compact JSON; the time in whole seconds of UTC ("2025-01-31T12:00:00Z"),
+    // a quote without a change has no "change24hPercent" key. None when a
+    // number cannot be written (NaN or an infinity).
+    std::optional<QByteArray> encode() const;
+
+    // Strict: every key present with its type, the language and currency by
+    // their raw values, the time exactly in the written form, each quote with
+    // a finite "price" and at most a finite or null change. Any defect gives
+    // none; keys of no meaning here are ignored.
+    static std::optional<WidgetSnapshot> decode(const QByteArray &data);
+};
+
+// The snapshot of the application's state at `now`: settings as shown, the
+// watchlist's ids in order, and a quote for every active coin with a price
+// (a later coin of the same id replaces an earlier one).
+WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &settings, const QDateTime &now);
+
+// The file "widget-snapshot.json" in the shared container.
+struct WidgetSnapshotStore
+{
+    // Files larger than this are not read: no snapshot comes near it.
+    static constexpr qint64 maxFileBytes = 1024 * 1024;
+
+    // Without a directory nothing is written or read.
+    std::optional<QString> directory;
+
+    static WidgetSnapshotStore forBundle(const Bundle &bundle);
+
+    std::optional<QString> filePath() const;
+
+    // Replaces the file atomically, creating the directory when needed, so a
+    // reader sees the old file or the new one, never a mix. Without a
+    // directory it writes nothing and succeeds. On failure the old file stays
+    // and `errorString` says why.
+    bool write(const WidgetSnapshot &snapshot, QString *errorString = nullptr) const;
+
+    // The stored snapshot; none without a directory, a readable file or a
+    // file that decodes. Logs nothing.
+    std::optional<WidgetSnapshot> load() const;
+
+    bool operator==(const WidgetSnapshotStore &) const = default;
+};
+
+} // namespace Vantrell

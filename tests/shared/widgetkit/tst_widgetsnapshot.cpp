@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "market/coinmetadata.h"
+#include "settings/appsettings.h"
+#include "testenvironment.h"
+#include "widgetkit/widgetsnapshot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Vantrell;
+
+namespace {
+
+const QDateTime kTime(QDate(2025, 1, 31), QTime(12, 0), Qt::UTC);
+
+WidgetSnapshot sample()
+{
+    WidgetSnapshot snapshot;
+    snapshot.writtenAt = kTime;
+    snapshot.language = AppLanguage::zhHant;
+    snapshot.currency = BaseCurrency::eur;
+    snapshot.colorByChange = false;
+    snapshot.upColorHex = QStringLiteral("#2CBD84");
+    snapshot.downColorHex = QStringLiteral("#F6465D");
+    snapshot.displayedCoinId = QStringLiteral("ethereum");
+    snapshot.watchlist = {QStringLiteral("bitcoin"), QStringLiteral("ethereum"), QStringLiteral("terra-luna")};
+    snapshot.quotes.insert(QStringLiteral("bitcoin"), {89012.5, 2.5});
+    snapshot.quotes.insert(QStringLiteral("ethereum"), {3012.25, std::nullopt});
+    return snapshot;
+}
+
+// The sample's JSON with `key` replaced by `value` (or removed when undefined).
+QByteArray sampleWith(const QString &key, const QJsonValue &value)
+{
+    QJsonObject object = QJsonDocument::fromJson(*sample().encode()).object();
+    if (value.isUndefined())
+        object.remove(key);
+    else
+        object.insert(key, value);
+    return QJsonDocument(object).toJson();
+}
+
+QByteArray sampleWithQuote(const QByteArray &quoteJson)
+{
+    QByteArray data = *sample().encode();
+    const QByteArray quote = QByteArray("\"quotes\":{\"solana\":") + quoteJson + ',';
+    return data.replace("\"quotes\":{", quote);
+}
+
+Coin coin(const QString &id, std::optional<double> price, std::optional<double> change,
+    CoinStatus status = CoinStatus::active)
+{
+    Coin coin;
+    coin.id = id;
+    coin.symbol = id.left(3).toUpper();
+    coin.status = status;
+    coin.currentPrice = price;
+    coin.priceChange24hPercent = change;
+    return coin;
+}
+
+} // namespace
+
+class TestWidgetSnapshot final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void roundTrip()
+    {
+        const std::optional<QByteArray> data = sample().encode();
+        QVERIFY(data);
+        QVERIFY(data->contains("\"writtenAt\":\"2025-01-31T12:00:00Z\""));
+        QVERIFY(data->contains("\"ethereum\":{\"price\":3012.25}"));
+        QVERIFY(!data->contains('\n'));
+        QCOMPARE(WidgetSnapshot::decode(*data), sample());
+    }
+
+    void decodeIsStrict_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("readable");
+
+        const QByteArray whole = *sample().encode();
+        QTest::newRow("truncated") << whole.left(whole.size() - 2) << false;
+        QTest::newRow("not an object") << QByteArray("[1,2]") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("extra key ignored") << sampleWith(QStringLiteral("future"), 42) << true;
+        QTest::newRow("currency outside the enumeration")
+            << sampleWith(QStringLiteral("currency"), QStringLiteral("BTC")) << false;
+        QTest::newRow("currency in lower case")
+            << sampleWith(QStringLiteral("currency"), QStringLiteral("eur")) << false;
+        QTest::newRow("unknown language") << sampleWith(QStringLiteral("language"), QStringLiteral("fr")) << false;
+        QTest::newRow("date with fractions")
+            << sampleWith(QStringLiteral("writtenAt"), QStringLiteral("2025-01-31T12:00:00.5Z")) << false;
+        QTest::newRow("date with an offset")
+            << sampleWith(QStringLiteral("writtenAt"), QStringLiteral("2025-01-31T13:00:00+01:00")) << false;
+        QTest::newRow("date without time")
+            << sampleWith(QStringLiteral("writtenAt"), QStringLiteral("2025-01-31")) << false;
+        QTest::newRow("impossible date") << sampleWith(
+            QStringLiteral("writtenAt"), QStringLiteral("2025-02-30T12:00:00Z"))
+                                         << false;
+        QTest::newRow("boolean as number") << sampleWith(QStringLiteral("colorByChange"), 1) << false;
+        QTest::newRow("missing colour") << sampleWith(QStringLiteral("upColorHex"), QJsonValue::Undefined) << false;
+        QTest::newRow("watchlist not an array")
+            << sampleWith(QStringLiteral("watchlist"), QStringLiteral("bitcoin")) << false;
+        QTest::newRow("watchlist with a number")
+            << sampleWith(QStringLiteral("watchlist"), QJsonArray {QStringLiteral("bitcoin"), 1}) << false;
+        QTest::newRow("missing quotes") << sampleWith(QStringLiteral("quotes"), QJsonValue::Undefined) << false;
+        QTest::newRow("quote without price") << sampleWithQuote("{\"change24hPercent\":1}") << false;
+        QTest::newRow("price as text") << sampleWithQuote("{\"price\":\"150\"}") << false;
+        QTest::newRow("price too large for a double") << sampleWithQuote("{\"price\":1e400}") << false;
+        QTest::newRow("change as text") << sampleWithQuote("{\"price\":150,\"change24hPercent\":\"1\"}") << false;
+        QTest::newRow("null change reads as none")
+            << sampleWithQuote("{\"price\":150,\"change24hPercent\":null}") << true;
+    }
+
+    void decodeIsStrict()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, readable);
+        QCOMPARE(WidgetSnapshot::decode(data).has_value(), readable);
+    }
+
+    void makeSnapshotFromTheLiveState_data()
+    {
+        QTest::addColumn<PriceColorScheme>("scheme");
+        QTest::addColumn<QString>("up");
+        QTest::addColumn<QString>("down");
+
+        QTest::newRow("green up") << PriceColorScheme::greenUpRedDown << "#2CBD84"
+                                  << "#F6465D";
+        QTest::newRow("red up") << PriceColorScheme::redUpGreenDown << "#F6465D"
+                                << "#2CBD84";
+        QTest::newRow("custom copied unchanged, even empty") << PriceColorScheme::custom << " #abc123"
+                                                             << "";
+    }
+
+    void makeSnapshotFromTheLiveState()
+    {
+        QFETCH(PriceColorScheme, scheme);
+        QFETCH(QString, up);
+        QFETCH(QString, down);
+
+        AppSettings settings;
+        settings.colorScheme = scheme;
+        settings.customUpColorHex = QStringLiteral(" #abc123");
+        settings.customDownColorHex = QString();
+        settings.watchlistCoins = {{QStringLiteral("bitcoin")}, {QStringLiteral("terra-luna")},
+            {QStringLiteral("matic-network")}, {QStringLiteral("solana")}, {QStringLiteral("unknown")}};
+        const QList<Coin> coins {
+            coin(QStringLiteral("bitcoin"), 100.0, 1.0),
+            coin(QStringLiteral("terra-luna"), 0.5, 3.0, CoinStatus::delisted),
+            coin(QStringLiteral("matic-network"), 0.4, 1.0, CoinStatus::migrated),
+            coin(QStringLiteral("solana"), std::nullopt, std::nullopt),
+            coin(QStringLiteral("bitcoin"), 101.0, std::nullopt), // a later copy replaces the first
+        };
+
+        const WidgetSnapshot snapshot = makeSnapshot(coins, settings, kTime);
+        QCOMPARE(snapshot.upColorHex, up);
+        QCOMPARE(snapshot.downColorHex, down);
+        QCOMPARE(snapshot.watchlist.size(), 5);
+        QCOMPARE(snapshot.quotes.keys(), QStringList {QStringLiteral("bitcoin")});
+        QCOMPARE(snapshot.quotes.value(QStringLiteral("bitcoin")), (WidgetSnapshot::Quote {101.0, std::nullopt}));
+        QCOMPARE(WidgetSnapshot::decode(*snapshot.encode()), snapshot);
+    }
+
+    void storeWritesAtomicallyAndReadsBack()
+    {
+        Test::IsolatedXdg xdg;
+        const WidgetSnapshotStore store {xdg.cacheHome() + QStringLiteral("/group.test")};
+        QVERIFY(!store.load());
+        QString error;
+        QVERIFY2(store.write(sample(), &error), qPrintable(error));
+        QCOMPARE(store.load(), sample());
+        QCOMPARE(QDir(*store.directory).entryList(QDir::Files), QStringList {QStringLiteral("widget-snapshot.json")});
+
+        // A directory that cannot be made: the old file stays, the failure is reported.
+        const WidgetSnapshotStore blocked {*store.filePath() + QStringLiteral("/below-a-file")};
+        QVERIFY(!blocked.write(sample(), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(store.load(), sample());
+    }
+
+    void storeWithoutDirectoryDoesNothing()
+    {
+        const WidgetSnapshotStore store;
+        QVERIFY(store.write(sample()));
+        QVERIFY(!store.load());
+    }
+
+    void oversizedFileIsNotRead()
+    {
+        Test::IsolatedXdg xdg;
+        const WidgetSnapshotStore store {xdg.cacheHome()};
+        QVERIFY(store.write(sample()));
+        // Valid JSON padded with white space past the limit.
+        QFile file(*store.filePath());
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write(QByteArray(5 * 1024 * 1024, ' ')) > 0);
+        file.close();
+        QVERIFY(WidgetSnapshot::decode(QByteArray(*sample().encode()) + QByteArray(64, ' ')));
+        QVERIFY(!store.load());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWidgetSnapshot)
+#include "tst_widgetsnapshot.moc"

@@ -24,6 +24,9 @@
 #include "updates/feedupdaterbackend.h"
 #include "updates/launchatloginservice.h"
 #include "widgetkit/coinlogocache.h"
+#include "widgetkit/widgetsnapshot.h"
+#include "widgetsync/widgetreload.h"
+#include "widgetsync/widgetsnapshotwriter.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -138,6 +141,10 @@ bool AppDelegate::launch(const QStringList &urls)
     }
 
     coinListViewModel();
+    // The desktop widgets take their prices from the snapshot file.
+    m_snapshotWriter = std::make_unique<WidgetSnapshotWriter>(
+        WidgetSnapshotStore::forBundle(Bundle::main()), [] { requestWidgetReload(); }, QtTimerFactory::shared());
+    m_snapshotWriter->start(coinListViewModel(), m_settingsVM);
     m_notificationService->requestAuthorization();
     LaunchAtLoginService::setEnabled(m_settingsVM.settings().launchAtLogin);
 

@@ -35,6 +35,7 @@ class PriceService;
 class RemoteImageLoader;
 class TrayItem;
 class UpdateUserDriver;
+class WidgetSnapshotWriter;
 
 // The application shell: builds every long-lived object once and wires the
 // tray item, the popover, polling, alerts, logos, updates and the deep link.
@@ -93,6 +94,7 @@ private:
     std::unique_ptr<CoinLogoStore> m_logoStore;
     std::unique_ptr<RemoteImageLoader> m_remoteImages;
     std::unique_ptr<CoinLogoPainter> m_logoPainter;
+    std::unique_ptr<WidgetSnapshotWriter> m_snapshotWriter;
 
     std::unique_ptr<NetworkHTTPClient> m_updateSession;
     std::unique_ptr<UpdateUserDriver> m_updateDriver;

@@ -9,8 +9,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace Vantrell;
 
@@ -62,6 +66,34 @@ Coin coin(const QString &id, std::optional<double> price, std::optional<double> 
     coin.currentPrice = price;
     coin.priceChange24hPercent = change;
     return coin;
+}
+
+// A second snapshot, much larger, so that a write takes a while.
+WidgetSnapshot large()
+{
+    WidgetSnapshot snapshot = sample();
+    for (int i = 0; i < 400; ++i) {
+        const QString id = QStringLiteral("coin-%1").arg(i);
+        snapshot.watchlist.append(id);
+        snapshot.quotes.insert(id, {1.0 + i, -1.0 * i});
+    }
+    return snapshot;
+}
+
+constexpr char kWriterVariable[] = "VANTRELL_TEST_SNAPSHOT_WRITER_DIR";
+
+// The child of killedWriterLeavesAWholeFile: writes the two snapshots in turn until killed.
+int runWriter()
+{
+    const WidgetSnapshotStore store {qEnvironmentVariable(kWriterVariable)};
+    for (quint64 i = 0;; ++i) {
+        if (!store.write(i % 2 ? large() : sample()))
+            return 1;
+        if (i == 1) {
+            std::fputs("writing\n", stdout);
+            std::fflush(stdout);
+        }
+    }
 }
 
 } // namespace
@@ -209,7 +241,37 @@ private Q_SLOTS:
         QVERIFY(WidgetSnapshot::decode(QByteArray(*sample().encode()) + QByteArray(64, ' ')));
         QVERIFY(!store.load());
     }
+
+    // A writer killed at any moment leaves the old file or the new one.
+    void killedWriterLeavesAWholeFile()
+    {
+        Test::IsolatedXdg xdg;
+        const WidgetSnapshotStore store {xdg.cacheHome()};
+        QVERIFY(store.write(sample()));
+        QRandomGenerator random(42);
+        for (int kill = 0; kill < 20; ++kill) {
+            QProcess writer;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QString::fromLatin1(kWriterVariable), *store.directory);
+            writer.setProcessEnvironment(environment);
+            writer.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(writer.waitForReadyRead(30000));
+            QTest::qWait(int(random.bounded(30)));
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+            const std::optional<WidgetSnapshot> read = store.load();
+            QVERIFY2(read == sample() || read == large(), qPrintable(QStringLiteral("after kill %1").arg(kill)));
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(TestWidgetSnapshot)
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(kWriterVariable))
+        return runWriter();
+    QCoreApplication app(argc, argv);
+    TestWidgetSnapshot test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_widgetsnapshot.moc"

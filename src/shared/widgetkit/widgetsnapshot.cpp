@@ -159,6 +159,19 @@ std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray &data)
     return snapshot;
 }
 
+ChangeColorHexes changeColorHexes(const AppSettings &settings)
+{
+    switch (settings.colorScheme) {
+    case PriceColorScheme::greenUpRedDown:
+        break;
+    case PriceColorScheme::redUpGreenDown:
+        return {QStringLiteral("#F6465D"), QStringLiteral("#2CBD84")};
+    case PriceColorScheme::custom:
+        return {settings.customUpColorHex, settings.customDownColorHex};
+    }
+    return {QStringLiteral("#2CBD84"), QStringLiteral("#F6465D")};
+}
+
 WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &settings, const QDateTime &now)
 {
     WidgetSnapshot snapshot;
@@ -167,20 +180,9 @@ WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &setting
     snapshot.currency = settings.baseCurrency;
     snapshot.colorByChange = settings.priceColorEnabled;
     snapshot.displayedCoinId = settings.displayedCoinId;
-    switch (settings.colorScheme) {
-    case PriceColorScheme::greenUpRedDown:
-        snapshot.upColorHex = QStringLiteral("#2CBD84");
-        snapshot.downColorHex = QStringLiteral("#F6465D");
-        break;
-    case PriceColorScheme::redUpGreenDown:
-        snapshot.upColorHex = QStringLiteral("#F6465D");
-        snapshot.downColorHex = QStringLiteral("#2CBD84");
-        break;
-    case PriceColorScheme::custom:
-        snapshot.upColorHex = settings.customUpColorHex;
-        snapshot.downColorHex = settings.customDownColorHex;
-        break;
-    }
+    const ChangeColorHexes colors = changeColorHexes(settings);
+    snapshot.upColorHex = colors.up;
+    snapshot.downColorHex = colors.down;
     snapshot.watchlist.reserve(settings.watchlistCoins.size());
     for (const WatchlistCoin &entry : settings.watchlistCoins)
         snapshot.watchlist.append(entry.coinId);

@@ -55,6 +55,15 @@ struct WidgetSnapshot
     static std::optional<WidgetSnapshot> decode(const QByteArray &data);
 };
 
+// The rise and fall colours of the settings' scheme as "#RRGGBB" texts; a
+// custom scheme's texts are copied unchanged, even when they do not parse.
+struct ChangeColorHexes
+{
+    QString up;
+    QString down;
+};
+ChangeColorHexes changeColorHexes(const AppSettings &settings);
+
 // The snapshot of the application's state at `now`: settings as shown, the
 // watchlist's ids in order, and a quote for every active coin with a price
 // (a later coin of the same id replaces an earlier one).

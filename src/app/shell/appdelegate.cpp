@@ -13,6 +13,8 @@
 #include "market/networkhttpclient.h"
 #include "market/priceservice.h"
 #include "notificationcenter.h"
+#include "overlay/desktopoverlaycontroller.h"
+#include "overlay/desktopoverlaywindow.h"
 #include "platform/bundle.h"
 #include "platform/logging.h"
 #include "popover/coinlistfeed.h"
@@ -23,6 +25,7 @@
 #include "updates/dialogupdateuserdriver.h"
 #include "updates/feedupdaterbackend.h"
 #include "updates/launchatloginservice.h"
+#include "wakemonitor.h"
 #include "widgetkit/coinlogocache.h"
 #include "widgetkit/widgetsnapshot.h"
 #include "widgetsync/widgetreload.h"
@@ -145,6 +148,13 @@ bool AppDelegate::launch(const QStringList &urls)
     m_snapshotWriter = std::make_unique<WidgetSnapshotWriter>(
         WidgetSnapshotStore::forBundle(Bundle::main()), [] { requestWidgetReload(); }, QtTimerFactory::shared());
     m_snapshotWriter->start(coinListViewModel(), m_settingsVM);
+    // The watchlist on the desktop, when the user switches it on.
+    m_overlay = std::make_unique<DesktopOverlayController>(
+        [](DesktopOverlayModel &model) { return std::make_unique<DesktopOverlayWindow>(model); },
+        &availableScreenFrames);
+    m_wakeMonitor = std::make_unique<WakeMonitor>();
+    m_overlay->followScreens(*m_wakeMonitor);
+    m_overlay->bind(coinListViewModel(), m_settingsVM);
     m_notificationService->requestAuthorization();
     LaunchAtLoginService::setEnabled(m_settingsVM.settings().launchAtLogin);
 
@@ -341,6 +351,10 @@ void AppDelegate::changeCoin(const QString &coinId)
 
 void AppDelegate::handleNavigation(const QString &name, const QVariantMap &userInfo)
 {
+    if (name == AppNotificationName::adjustDesktopOverlay && m_overlay) {
+        m_overlay->beginAdjusting();
+        return;
+    }
     if (name != AppNotificationName::navigate)
         return;
     const SettingsTab tab = navigationTab(userInfo);

@@ -26,6 +26,7 @@ class CoinListViewModel;
 class CoinLogoPainter;
 class CoinLogoStore;
 class CoinPopoverView;
+class DesktopOverlayController;
 class ExchangeRateService;
 class FeedUpdaterBackend;
 class NetworkHTTPClient;
@@ -35,6 +36,7 @@ class PriceService;
 class RemoteImageLoader;
 class TrayItem;
 class UpdateUserDriver;
+class WakeMonitor;
 class WidgetSnapshotWriter;
 
 // The application shell: builds every long-lived object once and wires the
@@ -95,6 +97,8 @@ private:
     std::unique_ptr<RemoteImageLoader> m_remoteImages;
     std::unique_ptr<CoinLogoPainter> m_logoPainter;
     std::unique_ptr<WidgetSnapshotWriter> m_snapshotWriter;
+    std::unique_ptr<WakeMonitor> m_wakeMonitor;
+    std::unique_ptr<DesktopOverlayController> m_overlay;
 
     std::unique_ptr<NetworkHTTPClient> m_updateSession;
     std::unique_ptr<UpdateUserDriver> m_updateDriver;

@@ -32,6 +32,29 @@ QString quotedExecArgument(const QString &argument)
     return quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
 }
 
+// Marks the entries this program writes: only those are ever replaced or removed.
+constexpr char kManagedLine[] = "X-Vantrell-Managed=true";
+
+// The entry without the mark, as earlier releases wrote it, line for line
+// (any Exec line): still ours to remove.
+bool isUnmarkedEntryOfOurs(const QByteArray &content)
+{
+    const QList<QByteArray> lines = content.split('\n');
+    const QList<QByteArray> written = LaunchAtLoginService::desktopEntry(QString()).split('\n');
+    QList<QByteArray> legacy;
+    for (const QByteArray &line : written) {
+        if (line != kManagedLine)
+            legacy.append(line);
+    }
+    if (lines.size() != legacy.size())
+        return false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i) != legacy.at(i) && !(lines.at(i).startsWith("Exec=") && legacy.at(i).startsWith("Exec=")))
+            return false;
+    }
+    return true;
+}
+
 QString currentExecutable()
 {
     // An AppImage runs from a temporary mount; its file is what the session must start.
@@ -68,12 +91,34 @@ QByteArray LaunchAtLoginService::desktopEntry(const QString &executable)
     entry += "Icon=" VANTRELL_APP_ID "\n";
     entry += "Terminal=false\n";
     entry += "X-GNOME-Autostart-enabled=true\n";
+    entry += QByteArray(kManagedLine) + '\n';
     return entry;
+}
+
+LaunchAtLoginService::Owner LaunchAtLoginService::entryOwner() const
+{
+    QFile entry(entryPath());
+    if (!entry.exists())
+        return Owner::none;
+    // An entry that cannot be read is not known to be ours, so it is left alone.
+    if (!entry.open(QIODevice::ReadOnly))
+        return Owner::user;
+    const QByteArray content = entry.read(64 * 1024);
+    const bool marked = content.split('\n').contains(QByteArray(kManagedLine));
+    return marked || isUnmarkedEntryOfOurs(content) ? Owner::vantrell : Owner::user;
 }
 
 void LaunchAtLoginService::apply(bool enabled) const
 {
     const QString path = entryPath();
+    // The desktop's own autostart settings write the same file name; what the
+    // user made there is theirs.
+    const Owner owner = entryOwner();
+    if (owner == Owner::user) {
+        qCInfo(lcLaunchAtLogin, "Leaving the autostart entry %s alone: it was not written by Vantrell",
+            qUtf8Printable(path));
+        return;
+    }
     if (enabled) {
         if (m_executable.isEmpty()) {
             qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", "the program's own path is unknown");
@@ -85,7 +130,7 @@ void LaunchAtLoginService::apply(bool enabled) const
         return;
     }
     QFile entry(path);
-    if (entry.exists() && !entry.remove())
+    if (owner == Owner::vantrell && !entry.remove())
         qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", qUtf8Printable(entry.errorString()));
 }
 

@@ -7,7 +7,10 @@ namespace Vantrell {
 
 // Starts Vantrell when the user logs in, through an XDG autostart entry
 // ($XDG_CONFIG_HOME/autostart/<application id>.desktop). Registering writes the
-// entry atomically; unregistering removes it. Failures are logged
+// entry atomically; unregistering removes it. Only entries Vantrell wrote (they
+// carry "X-Vantrell-Managed=true", or are exactly what earlier releases wrote)
+// are ever replaced or removed: one the user made through the desktop's own
+// autostart settings has the same name and stays as it is. Failures are logged
 // ("Failed to update login item: …") and otherwise ignored: the setting stays
 // as the user set it.
 class LaunchAtLoginService final
@@ -21,6 +24,10 @@ public:
     void apply(bool enabled) const;
 
     QString entryPath() const;
+
+    enum class Owner { none, vantrell, user };
+    // Who wrote the entry at entryPath(), if there is one.
+    Owner entryOwner() const;
     // The content of the autostart entry for `executable`.
     static QByteArray desktopEntry(const QString &executable);
 

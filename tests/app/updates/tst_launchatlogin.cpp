@@ -36,6 +36,49 @@ private Q_SLOTS:
         service.apply(false); // nothing to remove is no failure
     }
 
+    // Only what Vantrell wrote is ever replaced or removed.
+    void usersOwnEntryStays_data()
+    {
+        QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<bool>("keptAsItWas");
+        QTest::addColumn<bool>("exists");
+
+        const QByteArray users = "[Desktop Entry]\nType=Application\nName=Vantrell\nExec=vantrell %u\n"
+                                 "MimeType=x-scheme-handler/vantrell;\nX-GNOME-Autostart-enabled=true\n";
+        QByteArray legacy = LaunchAtLoginService::desktopEntry(QStringLiteral("/old/vantrell"));
+        legacy.replace("X-Vantrell-Managed=true\n", "");
+        const QByteArray marked = LaunchAtLoginService::desktopEntry(QStringLiteral("/old/vantrell"));
+
+        QTest::newRow("user's entry, disabled") << users << false << true << true;
+        QTest::newRow("user's entry, enabled") << users << true << true << true;
+        QTest::newRow("ours, disabled") << marked << false << false << false;
+        QTest::newRow("ours from an earlier release, disabled") << legacy << false << false << false;
+        QTest::newRow("ours from an earlier release, enabled: rewritten") << legacy << true << false << true;
+        QTest::newRow("ours with a user's extra line, disabled") << legacy + "Hidden=true\n" << false << true << true;
+    }
+
+    void usersOwnEntryStays()
+    {
+        QFETCH(QByteArray, existing);
+        QFETCH(bool, enable);
+        QFETCH(bool, keptAsItWas);
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        const LaunchAtLoginService service(dir.path(), QStringLiteral("/usr/bin/vantrell"));
+        QFile file(service.entryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+        file.close();
+
+        service.apply(enable);
+        QCOMPARE(QFile::exists(service.entryPath()), exists);
+        if (exists) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll() == existing, keptAsItWas);
+        }
+    }
+
     void execIsQuoted_data()
     {
         QTest::addColumn<QString>("executable");

@@ -162,8 +162,11 @@ void FeedUpdaterBackend::finishCheck(Kind kind, const Result<HttpResponse> &resu
 
     if (!update) {
         qCWarning(lcUpdates, "Update check failed: %s", qUtf8Printable(error));
-        if (kind == Kind::userInitiated)
+        if (kind == Kind::userInitiated) {
+            // The user has looked: the reminder has done its job.
+            willFinishUpdateSession();
             m_driver.showError(localizedString(QStringLiteral("update.error.message")));
+        }
         return;
     }
 
@@ -171,8 +174,10 @@ void FeedUpdaterBackend::finishCheck(Kind kind, const Result<HttpResponse> &resu
     qCInfo(lcUpdates, "Update feed offers %s (running %s)", qUtf8Printable(update->version),
         qUtf8Printable(m_currentVersion));
     if (!newer) {
-        if (kind == Kind::userInitiated)
+        if (kind == Kind::userInitiated) {
+            willFinishUpdateSession();
             m_driver.showUpToDate(m_currentVersion);
+        }
         return;
     }
     if (kind == Kind::scheduled && update->version == m_skippedVersion)

@@ -27,6 +27,15 @@ std::optional<QColor> parseHexColor(const QString &text)
     return QColor::fromRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+QString hexString(const QColor &color)
+{
+    // From the 16-bit channels in whole numbers: a float product would turn
+    // 44/255 into 43.99… and truncate a colour that was read from "#2C…".
+    const QRgba64 rgb = color.toRgb().rgba64();
+    const auto channel = [](quint16 component) { return int(quint32(component) * 255 / 65535); };
+    return QString::asprintf("#%02X%02X%02X", channel(rgb.red()), channel(rgb.green()), channel(rgb.blue()));
+}
+
 QColor upColor(const AppSettings &settings)
 {
     switch (settings.colorScheme) {

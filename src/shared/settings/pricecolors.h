@@ -42,6 +42,10 @@ private:
 // no colour.
 std::optional<QColor> parseHexColor(const QString &text);
 
+// "#RRGGBB" in upper case for `color` in sRGB; each channel is its component
+// × 255 truncated, not rounded (0.999 gives FE).
+QString hexString(const QColor &color);
+
 // Colour of a rise and of a fall under the settings' scheme.
 QColor upColor(const AppSettings &settings);
 QColor downColor(const AppSettings &settings);

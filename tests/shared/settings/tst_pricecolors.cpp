@@ -43,6 +43,24 @@ private Q_SLOTS:
         }
     }
 
+    void hexString_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("parsed rise green round-trips")
+            << *Vantrell::parseHexColor(QStringLiteral("#2CBD84")) << "#2CBD84";
+        QTest::newRow("white") << QColor(Qt::white) << "#FFFFFF";
+        QTest::newRow("0.999 truncates to FE") << QColor::fromRgbF(0.999f, 0, 0.5f) << "#FE007F";
+        QTest::newRow("from another colour model") << QColor::fromHsv(0, 0, 0) << "#000000";
+    }
+
+    void hexString()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QString, expected);
+        QCOMPARE(Vantrell::hexString(color), expected);
+    }
+
     void schemeColors_data()
     {
         QTest::addColumn<PriceColorScheme>("scheme");

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QButtonGroup>
+#include <QStringList>
+#include <QWidget>
+
+namespace Vantrell {
+
+// A row of exclusive buttons, one per choice, for a handful of choices.
+class SegmentedControl final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SegmentedControl(int count, QWidget *parent = nullptr);
+
+    void setLabels(const QStringList &labels);
+    int currentIndex() const { return m_group.checkedId(); }
+    // Without emitting activated().
+    void setCurrentIndex(int index);
+
+Q_SIGNALS:
+    // The user chose `index`.
+    void activated(int index);
+
+private:
+    QButtonGroup m_group;
+};
+
+} // namespace Vantrell

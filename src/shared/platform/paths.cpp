@@ -23,6 +23,15 @@ QString settingsDirectory()
     return writableRoot(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vantrell");
 }
 
+QString stateDirectory()
+{
+    // Qt 6.4 has no standard location for state; the XDG rule is simple.
+    QString root = qEnvironmentVariable("XDG_STATE_HOME");
+    if (root.isEmpty() || QDir::isRelativePath(root))
+        root = QDir::homePath() + QStringLiteral("/.local/state");
+    return root + QStringLiteral("/vantrell");
+}
+
 QString autostartDirectory()
 {
     return writableRoot(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart");

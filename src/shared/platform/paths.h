@@ -14,6 +14,10 @@ namespace Paths {
 // $XDG_CONFIG_HOME/vantrell: the user's settings, one file per key.
 QString settingsDirectory();
 
+// $XDG_STATE_HOME/vantrell (~/.local/state/vantrell): what the program
+// remembers between runs that is not a setting, such as window geometry.
+QString stateDirectory();
+
 // $XDG_CONFIG_HOME/autostart: XDG autostart entries.
 QString autostartDirectory();
 

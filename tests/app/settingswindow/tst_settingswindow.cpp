@@ -8,6 +8,7 @@
 #include "settingswindow/colorpickerrow.h"
 #include "settingswindow/generalsettingsview.h"
 #include "settingswindow/settingswindow.h"
+#include "settingswindow/settingswindowcontroller.h"
 #include "settingswindow/settingswindowmodel.h"
 #include "shell/notificationcenter.h"
 #include "updates/updatecontroller.h"
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -174,6 +176,53 @@ private Q_SLOTS:
         QVERIFY(!window.addCoinButton()->isVisible());
         // Without an update backend the update controls cannot be used.
         QVERIFY(!withText<QPushButton>(&window, QStringLiteral("Check for Updates…"))->isEnabled());
+    }
+
+    void windowGeometry_data()
+    {
+        QTest::addColumn<std::optional<QRect>>("saved");
+        QTest::addColumn<QRect>("expected");
+        const QRect centred(QPoint(247, 150), QSize(786, 500));
+        QTest::newRow("first open: centred") << std::optional<QRect>() << centred;
+        QTest::newRow("where it was") << std::optional(QRect(10, 20, 700, 450)) << QRect(10, 20, 700, 450);
+        QTest::newRow("too large is clamped") << std::optional(QRect(10, 20, 1500, 900)) << QRect(10, 20, 800, 500);
+        QTest::newRow("too small is clamped") << std::optional(QRect(10, 20, 100, 100)) << QRect(10, 20, 600, 420);
+        QTest::newRow("on a screen that is gone") << std::optional(QRect(3000, 20, 700, 450)) << centred;
+    }
+
+    void windowGeometry()
+    {
+        QFETCH(std::optional<QRect>, saved);
+        QFETCH(QRect, expected);
+        QCOMPARE(settingsWindowGeometry(saved, {QRect(0, 0, 1280, 800)}), expected);
+    }
+
+    // Built on first open, brought back while open, let go when closed; the
+    // next open is a new window where the last one was.
+    void controllerOpensReusesAndForgets()
+    {
+        Test::MemorySettingsStore store;
+        SettingsViewModel settings(store);
+        QTemporaryDir state;
+        int built = 0;
+        SettingsWindowController controller(
+            settings,
+            [&built] {
+                ++built;
+                return new QWidget;
+            },
+            state.filePath(QStringLiteral("window.json")));
+        controller.openSettings(SettingsTab::about);
+        controller.openSettings(SettingsTab::watchlist);
+        QCOMPARE(built, 1);
+        QCOMPARE(settings.settingsWindowTab(), SettingsTab::watchlist);
+        QPointer<QWidget> first = controller.window();
+        first->setGeometry(QRect(40, 50, 650, 430));
+        first->close();
+        QTRY_VERIFY(!first);
+        controller.openSettings(SettingsTab::general);
+        QCOMPARE(built, 2);
+        QCOMPARE(controller.window()->geometry(), QRect(40, 50, 650, 430));
     }
 
     // Renders for a look: both tabs in each language.

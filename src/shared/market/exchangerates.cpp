@@ -31,9 +31,6 @@ namespace {
 
 // A rate table is a few kilobytes; anything much larger is not ours.
 constexpr qint64 maxCacheFileSize = 1024 * 1024;
-// A server's "Retry-After" is honoured up to a day; longer values are far
-// more likely a misconfiguration than a ban we should sit out.
-constexpr double maxBackOffSeconds = 86400;
 
 MarketError decodingError(simdjson::error_code error, const char *where)
 {
@@ -401,7 +398,8 @@ Result<RatesTable> ExchangeRateService::screen(int index, const Result<HttpRespo
     const HttpResponse &response = answer.value();
     const int status = response.statusCode;
     if (status == 429) {
-        const double seconds = std::min(retryAfterSeconds(response).value_or(defaultBackOffSeconds), maxBackOffSeconds);
+        const double seconds
+            = std::min(retryAfterSeconds(response).value_or(defaultBackOffSeconds), MarketError::maxRetryAfterSeconds);
         m_rateLimitedUntil.insert(index, m_now().addMSecs(qRound64(seconds * 1000)));
         return MarketError::make(MarketError::Code::badServerResponse, QStringLiteral("status 429"));
     }

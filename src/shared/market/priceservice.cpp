@@ -15,10 +15,6 @@ namespace {
 
 const QString usdtSymbol = QStringLiteral("USDT");
 
-// A server's "Retry-After" is honoured up to a day; longer values are far
-// more likely a misconfiguration than a ban we should sit out.
-constexpr double maxBackOffSeconds = 86400;
-
 QString markKey(const QString &name, const QString &symbol)
 {
     return name + QLatin1Char('/') + symbol;
@@ -289,7 +285,8 @@ void PriceService::answered(const std::shared_ptr<Fetch> &fetch, Stage stage, in
                                     << "symbols";
     } else {
         if (error.code == MarketError::Code::rateLimited) {
-            const double seconds = std::min(error.retryAfter.value_or(defaultBackOffSeconds), maxBackOffSeconds);
+            const double seconds
+                = std::min(error.retryAfter.value_or(defaultBackOffSeconds), MarketError::maxRetryAfterSeconds);
             m_rateLimitedUntil.insert(name, now.addMSecs(qRound64(seconds * 1000)));
         }
         qCInfo(lcMarket).noquote() << name << "failed:" << error.description();

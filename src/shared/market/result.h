@@ -31,6 +31,11 @@ struct MarketError
         decodingFailed,
     };
 
+    // The longest wait a rate limit is honoured for. Any proxy, captive portal
+    // or broken server can send any Retry-After; one request an hour cannot
+    // make a real ban worse, and a day without prices helps nobody.
+    static constexpr double maxRetryAfterSeconds = 3600;
+
     Code code = Code::badServerResponse;
     // Seconds to wait, for rateLimited; empty when the exchange gave none.
     std::optional<double> retryAfter;

@@ -410,7 +410,7 @@ std::optional<double> retryAfterSeconds(const HttpResponse &response)
     const auto seconds = readDecimal(std::string_view(header->constData(), size_t(header->size())));
     if (!seconds || !(*seconds > 0))
         return std::nullopt;
-    return seconds;
+    return std::min(*seconds, MarketError::maxRetryAfterSeconds);
 }
 
 Result<QuoteMap> screenAndParse(TickerProvider &provider, const HttpResponse &response, const QSet<QString> &requested)

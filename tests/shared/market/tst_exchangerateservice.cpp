@@ -412,7 +412,8 @@ private Q_SLOTS:
 
         QTest::newRow("Retry-After 30") << QByteArray("30") << 30;
         QTest::newRow("no header") << QByteArray() << 1200;
-        QTest::newRow("absurdly long is capped at a day") << QByteArray("1e300") << 86400;
+        QTest::newRow("absurdly long is capped at an hour") << QByteArray("1e300") << 3600;
+        QTest::newRow("ten to the 300th, written out") << QByteArray("1" + QByteArray(300, '0')) << 3600;
     }
 
     void rateLimitedSourceIsSkippedUntilItsBackOffEnds()

@@ -558,8 +558,10 @@ private Q_SLOTS:
         QTest::newRow("403 with zero") << response(403, {}, "Retry-After", "0")
                                        << QStringLiteral("error rateLimited 600");
         QTest::newRow("418 without header") << response(418) << QStringLiteral("error rateLimited -");
-        QTest::newRow("418 with header") << response(418, {}, "Retry-After", "7200")
-                                         << QStringLiteral("error rateLimited 7200");
+        QTest::newRow("418 with two hours is held to one")
+            << response(418, {}, "Retry-After", "7200") << QStringLiteral("error rateLimited 3600");
+        QTest::newRow("429 with 1e300") << response(429, {}, "Retry-After", "1e300")
+                                        << QStringLiteral("error rateLimited 3600");
         QTest::newRow("429 with 30") << response(429, {}, "Retry-After", "30")
                                      << QStringLiteral("error rateLimited 30");
         QTest::newRow("429 header in lower case")

@@ -80,6 +80,7 @@ StatusPresentation MenuBarViewModel::presentation(
     result.kind = StatusPresentation::Kind::title;
     result.coinSymbol = coin->symbol;
     result.coinName = coin->name;
+    result.price = coin->currentPrice;
     result.change24hPercent = coin->priceChange24hPercent;
     result.text = coin->symbol + QLatin1Char(' ') + formatPrice(*coin->currentPrice);
 

@@ -18,19 +18,13 @@
 namespace Vantrell {
 
 namespace {
-// Panels pick the image size nearest to their icon size; the wide title keeps
-// its aspect at every height.
+// Panels pick the image size nearest to their icon size (16 to 32 pixels on
+// usual panels, 48 on scaled screens). Each size is drawn for itself: the
+// wide title keeps its aspect, and the square price icon sizes its text in
+// whole pixels, which scaling would blur.
 constexpr int kIconSizes[] = {16, 22, 24, 32, 48};
 
 std::atomic<int> itemCounter {0};
-
-QString readProcessName(uint pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(comm.read(64)).trimmed();
-}
 
 QList<ScreenArea> currentScreens()
 {
@@ -240,17 +234,18 @@ void StatusNotifierItem::lookUpPanel()
             setPanelProcess({});
             return;
         }
-        setPanelProcess(readProcessName(reply.value()));
+        setPanelProcess(readTrayHostProcess(reply.value()));
     });
 }
 
-void StatusNotifierItem::setPanelProcess(const QString &processName)
+void StatusNotifierItem::setPanelProcess(const TrayHostProcess &process)
 {
-    const TrayHostProfile profile = trayHostProfileForProcess(processName);
-    qCInfo(lcTray).nospace().noquote() << "Status item shown by \"" << processName << "\" as "
-                                       << trayFormName(m_options.formOverride.value_or(profile.form));
+    const TrayHostProfile profile = trayHostProfileFor(process);
+    qCInfo(lcTray).nospace().noquote() << "Status item shown by \"" << process.name << "\" ("
+                                       << (process.executable.isEmpty() ? QStringLiteral("?") : process.executable)
+                                       << ") as " << trayFormName(m_options.formOverride.value_or(profile.form));
     const bool wasDark = isDarkAppearance();
-    m_panelProcessName = processName;
+    m_hostProcess = process;
     m_profile = profile;
     refresh();
     Q_EMIT hostProfileChanged();
@@ -313,7 +308,7 @@ StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresent
     Exported result;
     const TrayForm shownForm = form();
     const bool isTitle = presentation.kind == StatusPresentation::Kind::title;
-    if (isTitle && (shownForm == TrayForm::label || shownForm == TrayForm::labelAndImage)) {
+    if (isTitle && shownForm == TrayForm::label) {
         result.label = presentation.text.trimmed();
         result.labelGuide = labelGuide(result.label);
     }
@@ -321,8 +316,10 @@ StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresent
     const QColor panelText = panelTextColor(isDarkAppearance());
     for (const int size : kIconSizes) {
         QImage image;
-        if (!isTitle || shownForm == TrayForm::icon)
+        if (!isTitle)
             image = m_renderer.logoImage(size, panelText);
+        else if (shownForm == TrayForm::icon)
+            image = m_renderer.priceIconImage(presentation, size, panelText);
         else if (shownForm == TrayForm::label)
             image = m_renderer.indicatorImage(presentation, size, panelText);
         else

@@ -63,8 +63,9 @@ public:
 
     QString serviceName() const { return m_serviceName; }
     bool isRegisteredWithWatcher() const { return m_registered; }
-    // The name of the process that owns the watcher; empty until known.
-    QString panelProcessName() const { return m_panelProcessName; }
+    // The process that owns the watcher; empty until known.
+    TrayHostProcess hostProcess() const { return m_hostProcess; }
+    QString panelProcessName() const { return m_hostProcess.name; }
     TrayHostProfile hostProfile() const { return m_profile; }
     // The form in use: the user's choice, else the panel's.
     TrayForm form() const { return m_options.formOverride.value_or(m_profile.form); }
@@ -100,7 +101,7 @@ private:
     void registerWithWatcher();
     void setRegistered(bool registered);
     void lookUpPanel();
-    void setPanelProcess(const QString &processName);
+    void setPanelProcess(const TrayHostProcess &process);
     void refresh();
     Exported exportedFor(const StatusPresentation &presentation) const;
 
@@ -120,7 +121,7 @@ private:
     bool m_registered = false;
     // Tells replies about an earlier watcher from the current one's.
     quint64 m_watcherGeneration = 0;
-    QString m_panelProcessName;
+    TrayHostProcess m_hostProcess;
     TrayHostProfile m_profile;
     StatusPresentation m_presentation;
     Exported m_exported;

@@ -65,7 +65,7 @@ void XEmbedStatusItem::refresh()
     const QColor panelText = panelTextColor(m_renderedDark);
     QIcon icon;
     for (const int size : kIconSizes) {
-        const QImage image = m_renderer.indicatorImage(m_presentation, size, panelText);
+        const QImage image = m_renderer.priceIconImage(m_presentation, size, panelText);
         if (!image.isNull())
             icon.addPixmap(QPixmap::fromImage(image));
     }

@@ -13,9 +13,9 @@ namespace Vantrell {
 
 // The tray item for panels without a StatusNotifierWatcher: Qt's
 // QSystemTrayIcon, an XEmbed icon on X11. Its icon is square and carries no
-// text, so a title is shown as the small icon in the price colour (see
-// StatusTitleRenderer::indicatorImage) with the title and the 24-hour change
-// in the tooltip. The menu is the TrayMenu, shown by Qt on a right click.
+// text, so a title is shown as the square price icon (see
+// StatusTitleRenderer::priceIconImage) with the full title and the 24-hour
+// change in the tooltip. The menu is the TrayMenu, shown by Qt on a right click.
 class XEmbedStatusItem final : public TrayItem
 {
     Q_OBJECT

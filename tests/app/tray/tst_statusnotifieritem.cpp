@@ -36,6 +36,7 @@ StatusPresentation bitcoinTitle(QColor background = kFallRed)
     presentation.cornerRadius = 4;
     presentation.coinSymbol = QStringLiteral("BTC");
     presentation.coinName = QStringLiteral("Bitcoin <wrapped> & co");
+    presentation.price = 97342.0;
     presentation.change24hPercent = 2.314;
     return presentation;
 }
@@ -181,9 +182,9 @@ private Q_SLOTS:
         QTest::newRow("label: dot in the price colour")
             << std::optional(TrayForm::label) << true << "BTC 97,342" << false << QColor(Qt::transparent);
         QTest::newRow("image: the drawn title") << std::optional(TrayForm::image) << true << "" << true << kFallRed;
-        QTest::newRow("icon: the logo") << std::optional(TrayForm::icon) << true << "" << false
-                                        << QColor(Qt::transparent);
-        QTest::newRow("unknown panel: label and image") << panelDecides << true << "BTC 97,342" << true << kFallRed;
+        QTest::newRow("icon: the price in a square")
+            << std::optional(TrayForm::icon) << true << "" << false << kFallRed;
+        QTest::newRow("unknown panel: the price in a square") << panelDecides << true << "" << false << kFallRed;
         QTest::newRow("logo presentation has no label")
             << std::optional(TrayForm::label) << false << "" << false << QColor(Qt::transparent);
         QTest::newRow("logo presentation, unknown panel")
@@ -224,7 +225,7 @@ private Q_SLOTS:
 
     void signalsFollowPresent()
     {
-        const auto item = startItem();
+        const auto item = startItem(TrayForm::label);
         QVERIFY(waitForRegistration(*item));
         m_watcher.clearSignals();
 

@@ -279,6 +279,23 @@ bool StatusNotifierItem::isDarkAppearance() const
 void StatusNotifierItem::setMenu(const TrayMenu &menu)
 {
     m_menuExporter.setMenu(menu);
+    if (m_menuMirror)
+        m_menuMirror->setMenu(menu);
+}
+
+void StatusNotifierItem::popupMenu(QPoint anchor)
+{
+    if (!m_menuMirror) {
+        m_menuMirror = std::make_unique<TrayMenuMirror>();
+        connect(m_menuMirror.get(), &TrayMenuMirror::triggered, this, &TrayItem::menuItemTriggered);
+        m_menuMirror->setMenu(m_menuExporter.menu());
+    }
+    m_menuMirror->popup(anchor);
+}
+
+QMenu *StatusNotifierItem::contextMenu() const
+{
+    return m_menuMirror ? m_menuMirror->qmenu() : nullptr;
 }
 
 void StatusNotifierItem::refresh()

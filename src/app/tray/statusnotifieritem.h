@@ -7,6 +7,7 @@
 #include "trayhost.h"
 #include "trayiconfile.h"
 #include "trayitem.h"
+#include "traymenumirror.h"
 
 #include <QDBusConnection>
 
@@ -76,6 +77,9 @@ public:
     bool isDarkAppearance() const override;
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_menuExporter.menu(); }
+    void popupMenu(QPoint anchor) override;
+    // The menu popupMenu() shows; null until it was first shown.
+    QMenu *contextMenu() const;
 
 Q_SIGNALS:
     void registeredWithWatcherChanged(bool registered);
@@ -115,6 +119,8 @@ private:
     StatusTitleRenderer m_renderer;
     DBusMenuExporter m_menuExporter;
     TrayIconFile m_iconFile;
+    // The menu as a QMenu, made when the panel first asks us to show it.
+    std::unique_ptr<TrayMenuMirror> m_menuMirror;
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     QDBusServiceWatcher *m_watcherWatcher = nullptr;
     QString m_serviceName;

@@ -39,6 +39,7 @@ public:
     bool isDarkAppearance() const override;
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_mirror.menu(); }
+    void popupMenu(QPoint anchor) override { m_mirror.popup(anchor); }
 
     QIcon icon() const { return m_trayIcon.icon(); }
     QString toolTip() const { return m_trayIcon.toolTip(); }

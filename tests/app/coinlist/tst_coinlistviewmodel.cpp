@@ -114,6 +114,7 @@ public:
     bool isDarkAppearance() const override { return m_dark; }
     void setMenu(const TrayMenu &) override { }
     TrayMenu menu() const override { return {}; }
+    void popupMenu(QPoint) override { }
 
     void turnDark()
     {

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -315,6 +316,40 @@ private Q_SLOTS:
         QCOMPARE(m_watcher.sendMenuEvent(ethereum.id).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(triggered.size(), 1);
         QCOMPARE(triggered.at(0).at(0).toInt(), 102);
+    }
+
+    // Panels that do not draw the exported menu ask for it with ContextMenu:
+    // the same entries, "&" shown as itself, one choice per radio group.
+    void menuShownByTheApplicationMirrorsTheExportedOne()
+    {
+        const auto item = startItem();
+        QVERIFY(waitForRegistration(*item));
+        TrayMenu menu;
+        menu.addSubmenu(1, QStringLiteral("Change coin"));
+        menu.addRadio(101, QStringLiteral("BTC - Bitcoin"), true, 1);
+        menu.addRadio(102, QStringLiteral("FISH - Fish & Chips"), false, 1);
+        menu.addAction(5, QStringLiteral("Quit"));
+        item->setMenu(menu);
+        QSignalSpy triggered(item.get(), &TrayItem::menuItemTriggered);
+
+        item->popupMenu(QPoint(100, 10));
+        QMenu *shown = item->contextMenu();
+        QVERIFY(shown);
+        QTRY_VERIFY(shown->isVisible());
+        const QList<QAction *> coins = shown->actions().at(0)->menu()->actions();
+        QCOMPARE(coins.size(), 2);
+        QCOMPARE(coins.at(1)->text(), QStringLiteral("FISH - Fish && Chips"));
+        QVERIFY(coins.at(0)->isChecked());
+        QVERIFY(coins.at(0)->actionGroup() && coins.at(0)->actionGroup() == coins.at(1)->actionGroup());
+
+        coins.at(1)->trigger();
+        QTRY_COMPARE(triggered.size(), 1);
+        QCOMPARE(triggered.at(0).at(0).toInt(), 102);
+        // The menu changes with the item's.
+        menu.setLabel(5, QStringLiteral("Quit Vantrell"));
+        item->setMenu(menu);
+        QCOMPARE(shown->actions().at(1)->text(), QStringLiteral("Quit Vantrell"));
+        shown->close();
     }
 
     void nonsenseGetsAnErrorReply_data()

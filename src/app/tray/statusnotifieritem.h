@@ -23,7 +23,8 @@ class StatusNotifierItemAdaptor;
 // The tray item as an org.kde.StatusNotifierItem on the session bus, with its
 // menu as com.canonical.dbusmenu at /MenuBar. It registers with the panel's
 // org.kde.StatusNotifierWatcher, and again whenever a watcher (re)appears, as
-// panels restart.
+// panels restart, or drops or does not list the item although it accepted the
+// registration (GNOME's AppIndicator extension sometimes does).
 //
 // How a title is shown depends on the panel (see TrayForm): the form is chosen
 // from the process that owns the watcher, unless the user chose one. The
@@ -81,6 +82,12 @@ public:
     // The menu popupMenu() shows; null until it was first shown.
     QMenu *contextMenu() const;
 
+    // Whether `entry` of the watcher's RegisteredStatusNotifierItems (or of its
+    // StatusNotifierItemUnregistered signal) stands for the item with the bus
+    // name `serviceName` on the connection `uniqueName`. Watchers write
+    // entries as the name, or as the name followed by the object path.
+    static bool watcherEntryNamesItem(const QString &entry, const QString &serviceName, const QString &uniqueName);
+
 Q_SIGNALS:
     void registeredWithWatcherChanged(bool registered);
     // The owner of the watcher was looked up (panelProcessName(), hostProfile()).
@@ -88,6 +95,9 @@ Q_SIGNALS:
 
 protected:
     void applicationPaletteChanged() override;
+
+private Q_SLOTS:
+    void watcherUnregisteredItem(const QString &entry);
 
 private:
     friend class StatusNotifierItemAdaptor;
@@ -103,6 +113,8 @@ private:
     };
 
     void registerWithWatcher();
+    void checkListedByWatcher();
+    void registerAgain(const char *reason);
     void setRegistered(bool registered);
     void lookUpPanel();
     void setPanelProcess(const TrayHostProcess &process);
@@ -127,6 +139,9 @@ private:
     bool m_registered = false;
     // Tells replies about an earlier watcher from the current one's.
     quint64 m_watcherGeneration = 0;
+    // Registrations made again because the current watcher lost the item; a
+    // watcher that keeps losing it is given up on until it restarts.
+    int m_reRegistrations = 0;
     TrayHostProcess m_hostProcess;
     TrayHostProfile m_profile;
     StatusPresentation m_presentation;

@@ -124,6 +124,8 @@ private Q_SLOTS:
         QTest::newRow("ItemIsMenu") << "ItemIsMenu" << QVariant(false);
         QTest::newRow("WindowId") << "WindowId" << QVariant(0);
         QTest::newRow("Menu") << "Menu" << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/MenuBar")));
+        QTest::newRow("IconAccessibleDesc") << "IconAccessibleDesc" << QVariant(QStringLiteral("Vantrell"));
+        QTest::newRow("AttentionAccessibleDesc") << "AttentionAccessibleDesc" << QVariant(QStringLiteral("Vantrell"));
     }
 
     void registersAndPublishesItsIdentity()
@@ -169,6 +171,62 @@ private Q_SLOTS:
         // Only the panel's restart counts: the item does not register twice.
         QTest::qWait(100);
         QCOMPARE(m_watcher.registrations().size(), before + 1);
+    }
+
+    // A watcher that accepted the item but lost it (GNOME's AppIndicator
+    // extension, now and then, while it sets the item up) gets it again; one
+    // that keeps losing it is given up on.
+    void registersAgainWhenTheWatcherLosesTheItem()
+    {
+        const qsizetype before = m_watcher.registrations().size();
+        m_watcher.ignoreNextRegistration();
+        const auto item = startItem();
+        QVERIFY(waitForRegistration(*item));
+        QTRY_COMPARE(m_watcher.registrations().size(), before + 2);
+        QTRY_VERIFY(item->isRegisteredWithWatcher());
+        QCOMPARE(m_watcher.itemProperty(QStringLiteral("Status")).toString(), QStringLiteral("Active"));
+
+        // Another item's loss is not ours.
+        m_watcher.dropItem(QStringLiteral("org.kde.StatusNotifierItem-1-1"));
+        QTest::qWait(100);
+        QCOMPARE(m_watcher.registrations().size(), before + 2);
+
+        Test::LogCapture log;
+        for (int drop = 1; drop <= 5; ++drop) {
+            m_watcher.dropItem(item->serviceName() + QStringLiteral("/StatusNotifierItem"));
+            QTRY_COMPARE(m_watcher.registrations().size(), before + 2 + std::min(drop, 4));
+        }
+        QTRY_VERIFY(!item->isRegisteredWithWatcher());
+        QTest::qWait(100);
+        QCOMPARE(m_watcher.registrations().size(), before + 6);
+        QVERIFY(!log.records(QStringLiteral("Tray")).isEmpty());
+
+        // A restarted panel starts afresh.
+        m_watcher.stop();
+        QVERIFY(m_watcher.start());
+        QVERIFY(waitForRegistration(*item));
+    }
+
+    void watcherEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("ours");
+
+        QTest::newRow("bus name") << "org.kde.StatusNotifierItem-42-1" << true;
+        QTest::newRow("bus name and path") << "org.kde.StatusNotifierItem-42-1/StatusNotifierItem" << true;
+        QTest::newRow("connection and path") << ":1.7/StatusNotifierItem" << true;
+        QTest::newRow("another item of ours") << "org.kde.StatusNotifierItem-42-12" << false;
+        QTest::newRow("another connection") << ":1.77/StatusNotifierItem" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void watcherEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, ours);
+        QCOMPARE(StatusNotifierItem::watcherEntryNamesItem(
+                     entry, QStringLiteral("org.kde.StatusNotifierItem-42-1"), QStringLiteral(":1.7")),
+            ours);
     }
 
     void formDecidesLabelAndIcon_data()
@@ -221,6 +279,7 @@ private Q_SLOTS:
 
         const Watcher::ToolTip toolTip = m_watcher.itemToolTip();
         QCOMPARE(toolTip.title, title ? QStringLiteral("BTC 97,342") : QStringLiteral("Vantrell"));
+        QCOMPARE(m_watcher.itemProperty(QStringLiteral("IconAccessibleDesc")).toString(), toolTip.title);
         QCOMPARE(toolTip.text, title ? QStringLiteral("Bitcoin &lt;wrapped&gt; &amp; co +2.31%") : QString());
     }
 

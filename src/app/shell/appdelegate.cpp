@@ -67,6 +67,8 @@ CoinListViewModel &AppDelegate::coinListViewModel()
         m_priceService = std::make_unique<PriceService>(
             *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(systemClock()), systemClock());
         m_notificationService = std::make_unique<NotificationService>();
+        m_notificationService->setIconImage(
+            NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), Bundle::main()));
         connect(m_notificationService.get(), &NotificationService::openPopoverRequested, this,
             [this] { openPopover(kOpenPopoverRetries); });
         m_coinListVM = std::make_unique<CoinListViewModel>(

@@ -7,6 +7,7 @@
 
 #include <QSystemTrayIcon>
 
+#include <memory>
 #include <optional>
 
 namespace Vantrell {
@@ -52,7 +53,8 @@ private:
     void refresh();
 
     Options m_options;
-    StatusTitleRenderer m_renderer;
+    // Shared with the icons handed to Qt, which may outlive a refresh.
+    std::shared_ptr<const StatusTitleRenderer> m_renderer;
     TrayMenuMirror m_mirror;
     QSystemTrayIcon m_trayIcon;
     StatusPresentation m_presentation;

@@ -115,6 +115,8 @@ private Q_SLOTS:
         QCOMPARE(icon.size(), QSize(32, 32));
         // The square price icon, on its background in the price colour.
         QCOMPARE(icon.pixelColor(0, 16).toRgb(), kFallRed);
+        // Drawn for the size the tray asks for, not scaled from a near one.
+        QCOMPARE(item.icon().pixmap(QSize(26, 26)).size(), QSize(26, 26));
 
         // The background keeps the price colour on a dark theme; the change is announced.
         QSignalSpy appearance(&item, &TrayItem::appearanceChanged);

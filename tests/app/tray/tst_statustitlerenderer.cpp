@@ -227,30 +227,8 @@ private Q_SLOTS:
         }
     }
 
-    void priceIconFillsTheSquare_data()
-    {
-        QTest::addColumn<StatusPresentation>("presentation");
-        QTest::addColumn<QColor>("panelText");
-        QTest::addColumn<QColor>("background");
-        QTest::addColumn<QColor>("text");
-
-        const QColor none = Qt::transparent;
-        QTest::newRow("colour on, background off")
-            << title(QStringLiteral("BTC 43,714"), false, PriceColor::of(kRiseGreen), std::nullopt, 0)
-            << QColor(Qt::black) << none << kRiseGreen;
-        QTest::newRow("colour on, background on")
-            << title(QStringLiteral(" BTC 43,714 "), false, PriceColor::of(Qt::white), kFallRed, 4) << QColor(Qt::black)
-            << kFallRed << QColor(Qt::white);
-        QTest::newRow("colour off, background on, dark panel")
-            << title(QStringLiteral(" BTC 43,714 "), false, PriceColor::of(Qt::black), QColor(Qt::white), 4)
-            << QColor(Qt::white) << QColor(Qt::white) << QColor(Qt::black);
-        QTest::newRow("neutral change, light panel")
-            << title(QStringLiteral("BTC 43,714"), false, PriceColor::neutral(), std::nullopt, 0) << QColor(Qt::black)
-            << none << QColor(Qt::black);
-        QTest::newRow("plain title, dark panel")
-            << title(QStringLiteral("BTC 43,714"), true, PriceColor::neutral(), std::nullopt, 0) << QColor(Qt::white)
-            << none << QColor(Qt::white);
-    }
+    // The square icon follows the same colour table as the wide title.
+    void priceIconFillsTheSquare_data() { titleFollowsTheColourTable_data(); }
 
     void priceIconFillsTheSquare()
     {

@@ -2,7 +2,6 @@
 #include "trayhost.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QtMath>
 
 #include <utility>
@@ -26,8 +25,9 @@ const KnownHost kKnownHosts[] = {
     // light mode too.
     {QLatin1String("gnome-shell"), {.form = TrayForm::label, .loadsIconFromPath = true, .darkPanel = true}},
     // Plasma (the watcher lives in kded) and XFCE (in the panel, or in the
-    // wrapper process of an external plug-in) squeeze icons into squares and
-    // show no labels.
+    // wrapper process of an external plug-in, which XFCE 4.18 renames
+    // "panel-<n>-<plugin>") squeeze icons into squares and show no labels, as
+    // unknown panels are assumed to.
     {QLatin1String("plasmashell"), {.form = TrayForm::icon}},
     {QLatin1String("kded5"), {.form = TrayForm::icon}},
     {QLatin1String("kded6"), {.form = TrayForm::icon}},
@@ -57,21 +57,6 @@ QString fileName(QStringView path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toString();
 }
 
-// The program named by the first argument. kdeinit5 rewrites the command
-// line of the programs it starts as "kdeinit5: kded5 [kdeinit5]".
-QString programOfArguments(const QStringList &arguments)
-{
-    if (arguments.isEmpty())
-        return {};
-    QStringView first = QStringView(arguments.constFirst()).trimmed();
-    const QLatin1String kdeinit("kdeinit5: ");
-    if (first.startsWith(kdeinit)) {
-        first = first.mid(kdeinit.size());
-        first = first.left(first.indexOf(QLatin1Char(' ')));
-    }
-    return fileName(first);
-}
-
 QByteArray readProcFile(const QString &path)
 {
     QFile file(path);
@@ -92,16 +77,12 @@ TrayHostProfile trayHostProfileFor(const TrayHostProcess &process)
         executable.chop(deleted.size());
     const QString name = process.name.trimmed();
     const bool nameMayBeCut = name.size() == kProcessNameLength;
-    for (const auto &[program, mayBeCut] : {std::pair(executable, false),
-             std::pair(programOfArguments(process.arguments), false), std::pair(name, nameMayBeCut)}) {
+    const QString firstArgument = process.arguments.isEmpty() ? QString() : fileName(process.arguments.constFirst());
+    for (const auto &[program, mayBeCut] :
+        {std::pair(executable, false), std::pair(firstArgument, false), std::pair(name, nameMayBeCut)}) {
         if (const std::optional<TrayHostProfile> profile = knownHost(program, mayBeCut))
             return *profile;
     }
-    // XFCE 4.18 runs each external plug-in in a wrapper process that renames
-    // itself "panel-<n>-<plugin>"; the Status Tray's watcher lives in one.
-    static const QRegularExpression xfcePlugin(QStringLiteral("^panel-\\d+-."));
-    if (xfcePlugin.match(name).hasMatch())
-        return {.form = TrayForm::icon};
     return {};
 }
 

@@ -41,9 +41,6 @@ private Q_SLOTS:
                                                   << "" << QStringList() << TrayForm::icon << false << anyLook;
         QTest::newRow("Plasma 6 watcher in kded") << "kded6"
                                                   << "" << QStringList() << TrayForm::icon << false << anyLook;
-        QTest::newRow("kded5 started by kdeinit")
-            << "kdeinit5"
-            << "/usr/bin/kdeinit5" << list({"kdeinit5: kded5 [kdeinit5]"}) << TrayForm::icon << false << anyLook;
         QTest::newRow("XFCE panel") << "xfce4-panel"
                                     << "" << QStringList() << TrayForm::icon << false << anyLook;
         QTest::newRow("XFCE 4.18 Status Tray plug-in")
@@ -52,12 +49,6 @@ private Q_SLOTS:
                    xfcePlugins + QLatin1String("plugins/libsystray.so")}
                 + list({"2", "16777223", "systray", "Status Tray Plugin"})
             << TrayForm::icon << false << anyLook;
-        QTest::newRow("XFCE plug-in known by its name only")
-            << "panel-12-systra"
-            << "" << QStringList() << TrayForm::icon << false << anyLook;
-        QTest::newRow("XFCE wrapper known by its executable only")
-            << "" << QString(xfcePlugins + QLatin1String("wrapper-2.0")) << QStringList() << TrayForm::icon << false
-            << anyLook;
         QTest::newRow("waybar") << "waybar"
                                 << "" << QStringList() << TrayForm::image << false << anyLook;
         QTest::newRow("waybar known by its command line only")
@@ -67,7 +58,7 @@ private Q_SLOTS:
         QTest::newRow("waybar upgraded while running")
             << ""
             << "/usr/bin/waybar (deleted)" << QStringList() << TrayForm::image << false << anyLook;
-        QTest::newRow("Ayatana service, name cut to 15 characters")
+        QTest::newRow("Ayatana service, truncated by comm")
             << "ayatana-indicat"
             << "" << QStringList() << TrayForm::label << false << anyLook;
         QTest::newRow("Ayatana service by its executable")
@@ -82,8 +73,8 @@ private Q_SLOTS:
         // Every panel we do not know gets the square icon.
         QTest::newRow("unknown panel") << "tint2"
                                        << "/usr/bin/tint2" << list({"tint2"}) << TrayForm::icon << false << anyLook;
-        QTest::newRow("nothing readable") << ""
-                                          << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("not found") << ""
+                                   << "" << QStringList() << TrayForm::icon << false << anyLook;
         QTest::newRow("prefix of a known name") << "gnome"
                                                 << "" << QStringList() << TrayForm::icon << false << anyLook;
         QTest::newRow("short name is not taken as cut") << "wayba"
@@ -129,7 +120,7 @@ private Q_SLOTS:
         QTest::newRow("image, upper case and blanks") << " IMAGE " << std::optional(TrayForm::image);
         QTest::newRow("icon") << "icon" << std::optional(TrayForm::icon);
         QTest::newRow("empty") << "" << std::optional<TrayForm>();
-        QTest::newRow("two forms") << "label,image" << std::optional<TrayForm>();
+        QTest::newRow("internal form is not a choice") << "labelAndImage" << std::optional<TrayForm>();
         QTest::newRow("misspelt") << "lable" << std::optional<TrayForm>();
     }
 

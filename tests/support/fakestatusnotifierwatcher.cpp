@@ -9,6 +9,8 @@
 #include <QDBusVariant>
 #include <QTest>
 
+#include <utility>
+
 namespace Vantrell::Test {
 
 namespace {
@@ -121,7 +123,7 @@ bool FakeStatusNotifierWatcher::start()
         return false;
     }
     m_exported = new QObject(this);
-    new FakeWatcherAdaptor(m_exported, this);
+    m_adaptor = new FakeWatcherAdaptor(m_exported, this);
     if (!m_connection->registerObject(
             QStringLiteral("/StatusNotifierWatcher"), m_exported, QDBusConnection::ExportAdaptors)
         || !m_connection->registerService(QString::fromLatin1(kService))) {
@@ -146,6 +148,7 @@ void FakeStatusNotifierWatcher::stop()
     QDBusConnection::disconnectFromBus(m_connectionName);
     delete m_exported;
     m_exported = nullptr;
+    m_adaptor = nullptr;
     m_registeredNow.clear();
     // The bus releases the name on its own time; a restart must not find it taken.
     const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -167,8 +170,16 @@ void FakeStatusNotifierWatcher::registerItem(const QString &service, const QStri
     // An item may name itself by object path only; then the sender is the service.
     const QString name = service.startsWith(QLatin1Char('/')) ? sender : service;
     m_registrations.append(name);
-    m_registeredNow.append(name);
+    if (!std::exchange(m_ignoreNextRegistration, false))
+        m_registeredNow.append(name);
     Q_EMIT itemRegistered(name);
+}
+
+void FakeStatusNotifierWatcher::dropItem(const QString &name)
+{
+    m_registeredNow.removeAll(name);
+    if (m_adaptor)
+        Q_EMIT m_adaptor->StatusNotifierItemUnregistered(name);
 }
 
 QDBusMessage FakeStatusNotifierWatcher::call(const QString &service, const QString &path, const QString &interface,

@@ -12,6 +12,8 @@
 
 namespace Vantrell::Test {
 
+class FakeWatcherAdaptor;
+
 // A panel on the test's private bus, speaking the real protocols on a
 // connection of its own: it owns org.kde.StatusNotifierWatcher and records
 // RegisterStatusNotifierItem calls, and, as the panel's host, reads a
@@ -58,6 +60,13 @@ public:
 
     // Every RegisterStatusNotifierItem argument received, across restarts.
     QStringList registrations() const { return m_registrations; }
+    // Forgets `name` and says so with StatusNotifierItemUnregistered, as a
+    // panel that loses an item does.
+    void dropItem(const QString &name);
+    // Answers the next RegisterStatusNotifierItem with success but leaves the
+    // item out of RegisteredStatusNotifierItems.
+    void ignoreNextRegistration() { m_ignoreNextRegistration = true; }
+
     // The bus name of the item that registered last ("" when none did).
     QString item() const { return m_registrations.isEmpty() ? QString() : m_registrations.constLast(); }
 
@@ -103,6 +112,8 @@ private:
     std::optional<QDBusConnection> m_connection;
     QString m_connectionName;
     QObject *m_exported = nullptr;
+    FakeWatcherAdaptor *m_adaptor = nullptr;
+    bool m_ignoreNextRegistration = false;
     QStringList m_registrations;
     QStringList m_registeredNow;
     QList<QDBusMessage> m_signals;

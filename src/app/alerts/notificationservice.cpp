@@ -2,13 +2,18 @@
 #include "notificationservice.h"
 
 #include "i18n/localizationmanager.h"
+#include "platform/bundle.h"
 #include "platform/logging.h"
 #include "pricealerttext.h"
 
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QIcon>
+#include <QPainter>
 #include <QPointer>
+#include <QSvgRenderer>
 #include <QVariantMap>
 
 namespace Vantrell {
@@ -16,6 +21,22 @@ namespace Vantrell {
 namespace {
 // Servers that never report closed notifications must not make the list grow forever.
 constexpr qsizetype maxRememberedNotifications = 64;
+
+// The size servers show an icon at; they scale the image themselves.
+constexpr int kIconImageSize = 64;
+
+// The "image-data" hint, "(iiibiiay)": width, height, bytes per row, alpha,
+// bits per sample, samples per pixel and the pixels as R, G, B, A bytes.
+QDBusArgument imageData(const QImage &image)
+{
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    QDBusArgument argument;
+    argument.beginStructure();
+    argument << rgba.width() << rgba.height() << int(rgba.bytesPerLine()) << true << 8 << 4
+             << QByteArray(reinterpret_cast<const char *>(rgba.constBits()), rgba.sizeInBytes());
+    argument.endStructure();
+    return argument;
+}
 
 QString describe(const QDBusError &error)
 {
@@ -48,10 +69,12 @@ void NotificationService::notify(const Coin &coin, CoinAlertKind kind, BaseCurre
     QDBusMessage message = QDBusMessage::createMethodCall(
         QLatin1String(serviceName), QLatin1String(objectPath), QLatin1String(interfaceName), QStringLiteral("Notify"));
     const QStringList actions {QStringLiteral("default"), localizedString(QStringLiteral("notification.action.open"))};
-    const QVariantMap hints {
+    QVariantMap hints {
         {QStringLiteral("sound-name"), QStringLiteral("message-new-instant")},
         {QStringLiteral("desktop-entry"), appId},
     };
+    if (m_iconImage && !m_iconImage->isNull())
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(imageData(*m_iconImage)));
     // replaces_id 0: every alert is a notification of its own; -1: the server's own timeout.
     message << QStringLiteral("Vantrell") << uint(0) << appId << content.title << content.text << actions << hints
             << int(-1);
@@ -67,6 +90,30 @@ void NotificationService::notify(const Coin &coin, CoinAlertKind kind, BaseCurre
         remember(reply.value());
         qCInfo(lcNotifications, "Delivered %s as notification %u", qUtf8Printable(identifier), reply.value());
     });
+}
+
+std::optional<QImage> NotificationService::iconImageUnlessThemed(const QString &iconName, const Bundle &bundle)
+{
+    if (QIcon::hasThemeIcon(iconName))
+        return std::nullopt;
+    const std::optional<QString> path = bundle.imagePath(QStringLiteral("app-logo"));
+    if (!path)
+        return std::nullopt;
+    QImage image;
+    if (path->endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        QSvgRenderer svg(*path);
+        if (!svg.isValid())
+            return std::nullopt;
+        image = QImage(kIconImageSize, kIconImageSize, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        svg.render(&painter);
+    } else {
+        image = QImage(*path).scaled(kIconImageSize, kIconImageSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    if (image.isNull())
+        return std::nullopt;
+    return image;
 }
 
 void NotificationService::requestAuthorization()

@@ -5,11 +5,16 @@
 #include "pricealertnotifying.h"
 
 #include <QDBusConnection>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 namespace Vantrell {
+
+class Bundle;
 
 // Delivers price alerts as desktop notifications through the session bus
 // (org.freedesktop.Notifications). Texts follow the current language of the
@@ -25,6 +30,16 @@ public:
 
     void notify(const Coin &coin, CoinAlertKind kind, BaseCurrency currency, double threshold, double change,
         double usdToTargetRate) override;
+
+    // An image of the application's icon, sent with every notification as the
+    // "image-data" hint; for runs where the icon theme lacks the icon named by
+    // the application id (from the build tree), which servers would show as a
+    // broken icon. Nothing (the default): the icon name alone.
+    void setIconImage(const std::optional<QImage> &image) { m_iconImage = image; }
+
+    // The bundle's "app-logo" as such an image, when the icon theme cannot
+    // resolve `iconName`; nothing when it can or the bundle has no logo.
+    static std::optional<QImage> iconImageUnlessThemed(const QString &iconName, const Bundle &bundle);
 
     // Stands in for asking the user for permission, which Linux desktops do not
     // have: checks that a notification server answers and logs an error when
@@ -48,6 +63,7 @@ private:
 
     QDBusConnection m_bus;
     Clock m_now;
+    std::optional<QImage> m_iconImage;
     // Server ids of the notifications we sent that may still be on screen.
     QList<uint> m_shown;
 };

@@ -34,7 +34,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDBusServiceWatcher>
-#include <QMenu>
 #include <QTimer>
 
 namespace Vantrell {
@@ -61,7 +60,6 @@ AppDelegate::~AppDelegate()
     // Views first: they read the models below.
     delete m_popover;
     m_popover = nullptr;
-    delete m_contextMenu;
     m_tray.reset();
     m_updateController.setBackend(nullptr);
 }
@@ -75,6 +73,8 @@ CoinListViewModel &AppDelegate::coinListViewModel()
         m_priceService = std::make_unique<PriceService>(
             *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(systemClock()), systemClock());
         m_notificationService = std::make_unique<NotificationService>();
+        m_notificationService->setIconImage(
+            NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), Bundle::main()));
         connect(m_notificationService.get(), &NotificationService::openPopoverRequested, this,
             [this] { openPopover(kOpenPopoverRetries); });
         m_coinListVM = std::make_unique<CoinListViewModel>(
@@ -296,33 +296,8 @@ void AppDelegate::rebuildMenu()
 
 void AppDelegate::showContextMenu(QPoint anchor)
 {
-    if (!m_tray)
-        return;
-    delete m_contextMenu;
-    auto *menu = new QMenu;
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const TrayMenu model = m_tray->menu();
-    const std::function<void(QMenu *, int)> fill = [&](QMenu *target, int parentId) {
-        for (const TrayMenuItem &item : model.children(parentId)) {
-            if (item.kind == TrayMenuItem::Kind::separator) {
-                target->addSeparator();
-            } else if (item.kind == TrayMenuItem::Kind::submenu) {
-                QMenu *sub = target->addMenu(item.label);
-                sub->setEnabled(item.enabled);
-                fill(sub, item.id);
-            } else {
-                QAction *action = target->addAction(item.label);
-                action->setEnabled(item.enabled);
-                action->setCheckable(item.isToggle());
-                action->setChecked(item.checked);
-                const int id = item.id;
-                connect(action, &QAction::triggered, this, [this, id] { handleMenuItem(id); });
-            }
-        }
-    };
-    fill(menu, TrayMenu::kRootId);
-    m_contextMenu = menu;
-    menu->popup(anchor.isNull() ? QCursor::pos() : anchor);
+    if (m_tray)
+        m_tray->popupMenu(anchor.isNull() ? QCursor::pos() : anchor);
 }
 
 void AppDelegate::handleMenuItem(int id)

@@ -14,7 +14,6 @@
 #include <memory>
 
 class QDBusServiceWatcher;
-class QMenu;
 
 namespace Vantrell {
 
@@ -108,7 +107,6 @@ private:
     std::unique_ptr<QDBusServiceWatcher> m_trayWatcher;
     std::unique_ptr<CoinListFeed> m_popoverFeed;
     PopoverWindow *m_popover = nullptr;
-    QPointer<QMenu> m_contextMenu;
     CoinMenuIds m_coinMenuIds;
     std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
     std::optional<AppLanguage> m_appliedLanguage;

@@ -4,6 +4,7 @@
 #include "coinlist/coinlistviewmodel.h"
 #include "settings/pricecolors.h"
 #include "settings/settingsviewmodel.h"
+#include "tray/trayitem.h"
 #include "widgetkit/priceformatter.h"
 
 #include <algorithm>
@@ -45,6 +46,11 @@ void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &sett
         [this, &settings](const QList<Coin> &coins) { update(coins, settings.settings()); }));
     m_bindings.append(connect(&settings, &SettingsViewModel::settingsChanged, this,
         [this, &coinList](const AppSettings &newSettings) { update(coinList.coins(), newSettings); }));
+    // A panel that turns dark or light changes the colours of a title with a
+    // background; redraw at once, not only with the next price.
+    if (auto *trayItem = dynamic_cast<TrayItem *>(&statusItem))
+        m_bindings.append(connect(trayItem, &TrayItem::appearanceChanged, this,
+            [this, &coinList, &settings] { update(coinList.coins(), settings.settings()); }));
     update(coinList.coins(), settings.settings());
 }
 
@@ -80,6 +86,7 @@ StatusPresentation MenuBarViewModel::presentation(
     result.kind = StatusPresentation::Kind::title;
     result.coinSymbol = coin->symbol;
     result.coinName = coin->name;
+    result.price = coin->currentPrice;
     result.change24hPercent = coin->priceChange24hPercent;
     result.text = coin->symbol + QLatin1Char(' ') + formatPrice(*coin->currentPrice);
 

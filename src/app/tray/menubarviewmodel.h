@@ -32,8 +32,9 @@ public:
     StatusItem *statusItem() const;
 
     // Draws into `statusItem` at once and again whenever the coin list
-    // publishes its coins or the settings change (with the new record, before
-    // it is stored). A second bind replaces the first.
+    // publishes its coins, the settings change (with the new record, before
+    // it is stored) or, for a TrayItem, its appearance changes. A second bind
+    // replaces the first.
     void bind(CoinListViewModel &coinList, SettingsViewModel &settings, StatusItem &statusItem);
 
     // Recomputes the presentation for `coins` under `settings` and the item's

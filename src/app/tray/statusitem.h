@@ -34,6 +34,8 @@ struct StatusPresentation
 
     // The coin behind a title, for tooltips and panels that show only an icon.
     QString coinSymbol;
+    // Its price, which square icons show in compact form.
+    std::optional<double> price;
     QString coinName;
     std::optional<double> change24hPercent;
 

@@ -9,6 +9,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,19 +19,16 @@
 namespace Vantrell {
 
 namespace {
-// Panels pick the image size nearest to their icon size; the wide title keeps
-// its aspect at every height.
+// Panels pick the image size nearest to their icon size (16 to 32 pixels on
+// usual panels, 48 on scaled screens). Each size is drawn for itself: the
+// wide title keeps its aspect, and the square price icon sizes its text in
+// whole pixels, which scaling would blur.
 constexpr int kIconSizes[] = {16, 22, 24, 32, 48};
 
 std::atomic<int> itemCounter {0};
 
-QString readProcessName(uint pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    if (!comm.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(comm.read(64)).trimmed();
-}
+// How often one watcher may lose the item before we stop registering again.
+constexpr int kMaxReRegistrations = 5;
 
 QList<ScreenArea> currentScreens()
 {
@@ -63,6 +61,9 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor
     Q_PROPERTY(Vantrell::DBusToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    // Read by screen readers and panels that describe their icons.
+    Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ accessibleDescription)
     Q_PROPERTY(QString XAyatanaLabel READ label)
     Q_PROPERTY(QString XAyatanaLabelGuide READ labelGuide)
 
@@ -87,6 +88,7 @@ public:
     // Left click activates; the menu comes with a right click.
     bool itemIsMenu() const { return false; }
     QDBusObjectPath menu() const { return QDBusObjectPath(m_item->m_menuExporter.objectPath()); }
+    QString accessibleDescription() const { return m_item->m_exported.toolTip.title; }
     QString label() const { return m_item->m_exported.label; }
     QString labelGuide() const { return m_item->m_exported.labelGuide; }
 
@@ -180,6 +182,7 @@ bool StatusNotifierItem::start()
     connect(m_watcherWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
         [this](const QString &, const QString &, const QString &newOwner) {
             ++m_watcherGeneration;
+            m_reRegistrations = 0;
             setRegistered(false);
             if (newOwner.isEmpty()) {
                 qCInfo(lcTray) << "The status notifier watcher went away";
@@ -187,6 +190,9 @@ bool StatusNotifierItem::start()
             }
             registerWithWatcher();
         });
+    m_connection.connect(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+        QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierItemUnregistered"), this,
+        SLOT(watcherUnregisteredItem(QString)));
     registerWithWatcher();
     return true;
 }
@@ -211,7 +217,61 @@ void StatusNotifierItem::registerWithWatcher()
         }
         setRegistered(true);
         lookUpPanel();
+        checkListedByWatcher();
     });
+}
+
+void StatusNotifierItem::checkListedByWatcher()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService),
+        QString::fromLatin1(kWatcherPath), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << QString::fromLatin1(kWatcherService) << QStringLiteral("RegisteredStatusNotifierItems");
+    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    const quint64 generation = m_watcherGeneration;
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, generation] {
+        pending->deleteLater();
+        if (generation != m_watcherGeneration || !m_registered)
+            return;
+        const QDBusPendingReply<QDBusVariant> reply = *pending;
+        // A watcher without the property tells nothing either way.
+        if (reply.isError())
+            return;
+        const QStringList entries = reply.value().variant().toStringList();
+        const QString uniqueName = m_connection.baseService();
+        for (const QString &entry : entries) {
+            if (watcherEntryNamesItem(entry, m_serviceName, uniqueName))
+                return;
+        }
+        registerAgain("the watcher does not list it");
+    });
+}
+
+void StatusNotifierItem::watcherUnregisteredItem(const QString &entry)
+{
+    if (m_registered && watcherEntryNamesItem(entry, m_serviceName, m_connection.baseService()))
+        registerAgain("the watcher dropped it");
+}
+
+void StatusNotifierItem::registerAgain(const char *reason)
+{
+    setRegistered(false);
+    if (m_reRegistrations >= kMaxReRegistrations) {
+        qCWarning(lcTray, "The status item is not shown (%s); not registering again until the panel restarts", reason);
+        return;
+    }
+    ++m_reRegistrations;
+    qCInfo(lcTray, "Registering the status item again: %s", reason);
+    registerWithWatcher();
+}
+
+bool StatusNotifierItem::watcherEntryNamesItem(
+    const QString &entry, const QString &serviceName, const QString &uniqueName)
+{
+    for (const QString &name : {serviceName, uniqueName}) {
+        if (!name.isEmpty() && (entry == name || (entry.startsWith(name) && entry.at(name.size()) == QLatin1Char('/'))))
+            return true;
+    }
+    return false;
 }
 
 void StatusNotifierItem::setRegistered(bool registered)
@@ -240,17 +300,18 @@ void StatusNotifierItem::lookUpPanel()
             setPanelProcess({});
             return;
         }
-        setPanelProcess(readProcessName(reply.value()));
+        setPanelProcess(readTrayHostProcess(reply.value()));
     });
 }
 
-void StatusNotifierItem::setPanelProcess(const QString &processName)
+void StatusNotifierItem::setPanelProcess(const TrayHostProcess &process)
 {
-    const TrayHostProfile profile = trayHostProfileForProcess(processName);
-    qCInfo(lcTray).nospace().noquote() << "Status item shown by \"" << processName << "\" as "
-                                       << trayFormName(m_options.formOverride.value_or(profile.form));
+    const TrayHostProfile profile = trayHostProfileFor(process);
+    qCInfo(lcTray).nospace().noquote() << "Status item shown by \"" << process.name << "\" ("
+                                       << (process.executable.isEmpty() ? QStringLiteral("?") : process.executable)
+                                       << ") as " << trayFormName(m_options.formOverride.value_or(profile.form));
     const bool wasDark = isDarkAppearance();
-    m_panelProcessName = processName;
+    m_hostProcess = process;
     m_profile = profile;
     refresh();
     Q_EMIT hostProfileChanged();
@@ -284,6 +345,23 @@ bool StatusNotifierItem::isDarkAppearance() const
 void StatusNotifierItem::setMenu(const TrayMenu &menu)
 {
     m_menuExporter.setMenu(menu);
+    if (m_menuMirror)
+        m_menuMirror->setMenu(menu);
+}
+
+void StatusNotifierItem::popupMenu(QPoint anchor)
+{
+    if (!m_menuMirror) {
+        m_menuMirror = std::make_unique<TrayMenuMirror>();
+        connect(m_menuMirror.get(), &TrayMenuMirror::triggered, this, &TrayItem::menuItemTriggered);
+        m_menuMirror->setMenu(m_menuExporter.menu());
+    }
+    m_menuMirror->popup(anchor);
+}
+
+QMenu *StatusNotifierItem::contextMenu() const
+{
+    return m_menuMirror ? m_menuMirror->qmenu() : nullptr;
 }
 
 void StatusNotifierItem::refresh()
@@ -313,7 +391,7 @@ StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresent
     Exported result;
     const TrayForm shownForm = form();
     const bool isTitle = presentation.kind == StatusPresentation::Kind::title;
-    if (isTitle && (shownForm == TrayForm::label || shownForm == TrayForm::labelAndImage)) {
+    if (isTitle && shownForm == TrayForm::label) {
         result.label = presentation.text.trimmed();
         result.labelGuide = labelGuide(result.label);
     }
@@ -321,8 +399,10 @@ StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresent
     const QColor panelText = panelTextColor(isDarkAppearance());
     for (const int size : kIconSizes) {
         QImage image;
-        if (!isTitle || shownForm == TrayForm::icon)
+        if (!isTitle)
             image = m_renderer.logoImage(size, panelText);
+        else if (shownForm == TrayForm::icon)
+            image = m_renderer.priceIconImage(presentation, size, panelText);
         else if (shownForm == TrayForm::label)
             image = m_renderer.indicatorImage(presentation, size, panelText);
         else

@@ -7,6 +7,7 @@
 #include "trayhost.h"
 #include "trayiconfile.h"
 #include "trayitem.h"
+#include "traymenumirror.h"
 
 #include <QDBusConnection>
 
@@ -22,7 +23,8 @@ class StatusNotifierItemAdaptor;
 // The tray item as an org.kde.StatusNotifierItem on the session bus, with its
 // menu as com.canonical.dbusmenu at /MenuBar. It registers with the panel's
 // org.kde.StatusNotifierWatcher, and again whenever a watcher (re)appears, as
-// panels restart.
+// panels restart, or drops or does not list the item although it accepted the
+// registration (GNOME's AppIndicator extension sometimes does).
 //
 // How a title is shown depends on the panel (see TrayForm): the form is chosen
 // from the process that owns the watcher, unless the user chose one. The
@@ -63,8 +65,9 @@ public:
 
     QString serviceName() const { return m_serviceName; }
     bool isRegisteredWithWatcher() const { return m_registered; }
-    // The name of the process that owns the watcher; empty until known.
-    QString panelProcessName() const { return m_panelProcessName; }
+    // The process that owns the watcher; empty until known.
+    TrayHostProcess hostProcess() const { return m_hostProcess; }
+    QString panelProcessName() const { return m_hostProcess.name; }
     TrayHostProfile hostProfile() const { return m_profile; }
     // The form in use: the user's choice, else the panel's.
     TrayForm form() const { return m_options.formOverride.value_or(m_profile.form); }
@@ -75,6 +78,15 @@ public:
     bool isDarkAppearance() const override;
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_menuExporter.menu(); }
+    void popupMenu(QPoint anchor) override;
+    // The menu popupMenu() shows; null until it was first shown.
+    QMenu *contextMenu() const;
+
+    // Whether `entry` of the watcher's RegisteredStatusNotifierItems (or of its
+    // StatusNotifierItemUnregistered signal) stands for the item with the bus
+    // name `serviceName` on the connection `uniqueName`. Watchers write
+    // entries as the name, or as the name followed by the object path.
+    static bool watcherEntryNamesItem(const QString &entry, const QString &serviceName, const QString &uniqueName);
 
 Q_SIGNALS:
     void registeredWithWatcherChanged(bool registered);
@@ -83,6 +95,9 @@ Q_SIGNALS:
 
 protected:
     void applicationPaletteChanged() override;
+
+private Q_SLOTS:
+    void watcherUnregisteredItem(const QString &entry);
 
 private:
     friend class StatusNotifierItemAdaptor;
@@ -98,9 +113,11 @@ private:
     };
 
     void registerWithWatcher();
+    void checkListedByWatcher();
+    void registerAgain(const char *reason);
     void setRegistered(bool registered);
     void lookUpPanel();
-    void setPanelProcess(const QString &processName);
+    void setPanelProcess(const TrayHostProcess &process);
     void refresh();
     Exported exportedFor(const StatusPresentation &presentation) const;
 
@@ -114,13 +131,18 @@ private:
     StatusTitleRenderer m_renderer;
     DBusMenuExporter m_menuExporter;
     TrayIconFile m_iconFile;
+    // The menu as a QMenu, made when the panel first asks us to show it.
+    std::unique_ptr<TrayMenuMirror> m_menuMirror;
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     QDBusServiceWatcher *m_watcherWatcher = nullptr;
     QString m_serviceName;
     bool m_registered = false;
     // Tells replies about an earlier watcher from the current one's.
     quint64 m_watcherGeneration = 0;
-    QString m_panelProcessName;
+    // Registrations made again because the current watcher lost the item; a
+    // watcher that keeps losing it is given up on until it restarts.
+    int m_reRegistrations = 0;
+    TrayHostProcess m_hostProcess;
     TrayHostProfile m_profile;
     StatusPresentation m_presentation;
     Exported m_exported;

@@ -19,6 +19,8 @@ namespace Vantrell {
 namespace {
 // The title was designed for a panel 22 points high; sizes scale from there.
 constexpr qreal kDesignHeight = 22.0;
+// The smallest square price icon with the symbol over the price.
+constexpr int kTwoLineSize = 20;
 
 QFont titleFont(const StatusPresentation &presentation, int height)
 {
@@ -37,6 +39,72 @@ QImage transparentImage(QSize size)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// Fills `rect` with the presentation's background, rounded to its radius at
+// the scale of `height`; false when it has none.
+bool paintBackground(
+    QPainter &painter, QRect rect, const StatusPresentation &presentation, int height, const QColor &panelTextColor)
+{
+    if (presentation.plain || !presentation.background)
+        return false;
+    const qreal radius = std::max(0, presentation.cornerRadius) * height / kDesignHeight;
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect), radius, radius);
+    // An invalid colour stands for the neutral price colour, the panel's text colour.
+    painter.fillPath(path, presentation.background->isValid() ? *presentation.background : panelTextColor);
+    return true;
+}
+
+// The face of the square price icon: a bold sans whose digits stay apart at a
+// few pixels, condensed so that five characters fit a square at a readable
+// height (Qt narrows the face itself where no condensed one is installed),
+// with crisp baselines and tops.
+QFont priceIconFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Bold);
+    font.setStretch(QFont::Condensed);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    return font;
+}
+
+struct FittedText
+{
+    QFont font;
+    // The ink of the text relative to its origin on the baseline.
+    QRectF ink;
+};
+
+// `text` at the largest whole pixel size whose ink fits `box`.
+FittedText fitText(const QString &text, QSizeF box, QFont font)
+{
+    constexpr int kReferencePixels = 100;
+    font.setPixelSize(kReferencePixels);
+    const QRectF reference = QFontMetricsF(font).tightBoundingRect(text);
+    if (reference.isEmpty() || box.isEmpty())
+        return {font, {}};
+    // Hinting makes the ink grow a little unevenly with the size: start from
+    // the proportional guess and step down until it fits.
+    const qreal scale = std::min(box.width() / reference.width(), box.height() / reference.height());
+    for (int pixels = int(kReferencePixels * scale) + 1; pixels > 1; --pixels) {
+        font.setPixelSize(pixels);
+        const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
+        if (ink.width() <= box.width() && ink.height() <= box.height())
+            return {font, ink};
+    }
+    font.setPixelSize(1);
+    return {font, QFontMetricsF(font).tightBoundingRect(text)};
+}
+
+// Draws fitted text with its ink centred horizontally in `box` and its
+// baseline at `baseline`, on whole pixels so that stems stay sharp.
+void drawFitted(QPainter &painter, const FittedText &text, const QString &string, const QRectF &box, qreal baseline)
+{
+    const qreal x = std::round(box.center().x() - text.ink.width() / 2 - text.ink.left());
+    painter.setFont(text.font);
+    painter.drawText(QPointF(x, std::round(baseline)), string);
 }
 } // namespace
 
@@ -99,18 +167,58 @@ QImage StatusTitleRenderer::titleImage(
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
-    if (!presentation.plain && presentation.background) {
-        const qreal radius = std::max(0, presentation.cornerRadius) * height / kDesignHeight;
-        QPainterPath path;
-        path.addRoundedRect(QRectF(image.rect()), radius, radius);
-        // An invalid colour stands for the neutral price colour, the panel's text colour.
-        painter.fillPath(path, presentation.background->isValid() ? *presentation.background : panelTextColor);
-    }
+    paintBackground(painter, image.rect(), presentation, height, panelTextColor);
 
     const QColor textColor = presentation.plain ? panelTextColor : presentation.textColor.resolved(panelTextColor);
     painter.setFont(font);
     painter.setPen(textColor);
     painter.drawText(QRectF(margin, 0, width - 2 * margin, height), Qt::AlignCenter, presentation.text);
+    return image;
+}
+
+QImage StatusTitleRenderer::priceIconImage(
+    const StatusPresentation &presentation, int size, const QColor &panelTextColor) const
+{
+    if (presentation.kind != StatusPresentation::Kind::title || !presentation.price || size <= 0)
+        return logoImage(size, panelTextColor);
+
+    QImage image = transparentImage(QSize(size, size));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    const bool hasBackground = paintBackground(painter, image.rect(), presentation, size, panelTextColor);
+    painter.setPen(presentation.plain ? panelTextColor : presentation.textColor.resolved(panelTextColor));
+
+    // A background keeps the text off its rounded edge; without one the text
+    // may fill the square.
+    const qreal margin = hasBackground ? std::max(1.0, std::round(size * 1.5 / kDesignHeight)) : 0.0;
+    const QRectF inner = QRectF(image.rect()).adjusted(margin, margin, -margin, -margin);
+    // Below 20 pixels two lines would be 4 pixels high: a small icon shows the
+    // price alone, with fewer digits, and leaves the symbol to the tooltip.
+    const bool small = size < kTwoLineSize;
+    const QString price = formatCompactPrice(*presentation.price, small ? 2 : 3);
+    const QFont font = priceIconFont();
+
+    if (small || presentation.coinSymbol.isEmpty()) {
+        const FittedText fitted = fitText(price, inner.size(), font);
+        const qreal baseline = inner.center().y() - fitted.ink.height() / 2 - fitted.ink.top();
+        drawFitted(painter, fitted, price, inner, baseline);
+        return image;
+    }
+
+    // The price is what the icon is for: it gets the larger line, and the
+    // symbol is never taller than it.
+    const qreal gap = std::max(1.0, std::round(inner.height() * 0.12));
+    const qreal lines = inner.height() - gap;
+    const FittedText priceText = fitText(price, QSizeF(inner.width(), std::round(lines * 0.58)), font);
+    const qreal symbolRoom = std::min(lines - priceText.ink.height(), priceText.ink.height());
+    const FittedText symbolText = fitText(presentation.coinSymbol, QSizeF(inner.width(), symbolRoom), font);
+
+    const qreal block = symbolText.ink.height() + gap + priceText.ink.height();
+    const qreal top = std::round(inner.top() + (inner.height() - block) / 2);
+    drawFitted(painter, symbolText, presentation.coinSymbol, inner, top - symbolText.ink.top());
+    drawFitted(painter, priceText, price, inner, top + symbolText.ink.height() + gap - priceText.ink.top());
     return image;
 }
 

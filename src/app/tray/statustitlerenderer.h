@@ -16,7 +16,8 @@ class QSvgRenderer;
 namespace Vantrell {
 
 // Draws what a tray item shows for a StatusPresentation: the title as a wide
-// image, a small square icon to go beside a text label, and the logo. Pure:
+// image, the price as a square icon, a small square icon to go beside a text
+// label, and the logo. Pure:
 // the same input gives the same pixels; nothing is shown or cached here.
 //
 // `panelTextColor` is the colour of the panel's own text (which the neutral
@@ -41,6 +42,13 @@ public:
     // colour over the background with its rounding, as the presentation says.
     // An icon presentation gives the logo.
     QImage titleImage(const StatusPresentation &presentation, int height, const QColor &panelTextColor) const;
+
+    // The square icon of trays that show nothing else: the coin's symbol over
+    // its compact price (see formatCompactPrice()) filling the square in the
+    // title's colours and background; below 20 pixels, or without a symbol,
+    // the price alone with 2 significant digits. A presentation without a
+    // price gives the logo.
+    QImage priceIconImage(const StatusPresentation &presentation, int size, const QColor &panelTextColor) const;
 
     // The square icon beside a text label: a dot in the title's price colour,
     // or the logo when the title has no price colour (or is an icon).

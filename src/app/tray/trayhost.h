@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,16 +19,17 @@ enum class TrayForm {
     label,
     // The title drawn into a wide icon image (colour, background, rounding).
     image,
-    // Only the logo; the title lives in the tooltip.
+    // A square icon that is the compact price itself ("BTC" over "43.7k"),
+    // legible in any tray; the full title lives in the tooltip.
     icon,
-    // Both the label and the wide image, for panels we do not know.
-    labelAndImage,
 };
 
 // What we know about the panel that shows the item.
 struct TrayHostProfile
 {
-    TrayForm form = TrayForm::labelAndImage;
+    // Panels we do not know get the square icon: every tray shows one, while a
+    // wide image squeezed into a square is unreadable.
+    TrayForm form = TrayForm::icon;
     // The panel loads an icon from an absolute file path given as IconName
     // (and prefers that over pixmaps).
     bool loadsIconFromPath = false;
@@ -38,10 +40,31 @@ struct TrayHostProfile
     bool operator==(const TrayHostProfile &) const = default;
 };
 
-// The profile for the process that owns the StatusNotifierWatcher, by its
-// name as /proc/<pid>/comm gives it (at most 15 characters); an unknown or
-// empty name gives the default profile.
-TrayHostProfile trayHostProfileForProcess(const QString &processName);
+// The process that owns the StatusNotifierWatcher, as /proc describes it.
+struct TrayHostProcess
+{
+    // /proc/<pid>/comm: the name the process gave itself, cut to 15 characters
+    // (XFCE 4.18 names its plug-in processes "panel-<n>-<plugin>").
+    QString name;
+    // The target of /proc/<pid>/exe; empty when it cannot be read (a process
+    // of another user, a sandbox).
+    QString executable;
+    // /proc/<pid>/cmdline, split at its NUL bytes.
+    QStringList arguments;
+
+    bool operator==(const TrayHostProcess &) const = default;
+};
+
+// The profile for the panel behind `process`, recognised by the file name of
+// its executable, of its first argument or its process name, whichever is
+// known (the first that names a known panel counts). A name of 15 characters
+// is taken as cut short and matches the known names it begins. An unknown
+// process gives the default profile.
+TrayHostProfile trayHostProfileFor(const TrayHostProcess &process);
+
+// Reads the process `pid` from `procRoot` (the /proc file system); fields that
+// cannot be read stay empty.
+TrayHostProcess readTrayHostProcess(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));
 
 // Reads a user's choice of form: "label", "image" or "icon" (case and
 // surrounding blanks ignored); anything else gives nothing.

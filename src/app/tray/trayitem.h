@@ -21,6 +21,11 @@ public:
     // Replaces the right-click menu.
     virtual void setMenu(const TrayMenu &menu) = 0;
     virtual TrayMenu menu() const = 0;
+    // Shows the menu as a popup at `anchor` (global logical coordinates; the
+    // cursor position for a null point), for panels that ask the application
+    // to show it (contextMenuRequested()). A chosen entry is reported through
+    // menuItemTriggered().
+    virtual void popupMenu(QPoint anchor) = 0;
 
 Q_SIGNALS:
     // A left click. `anchor` is where the panel says the click happened, in

@@ -3,17 +3,68 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
 
 namespace Vantrell {
 
 namespace {
-constexpr int kIconSizes[] = {16, 22, 24, 32, 48};
+
+// Draws the square price icon at whatever size the tray paints it: the XEmbed
+// tray gives Qt a 22 pixel window and Qt draws the icon a little smaller
+// inside it, which scaled from a fixed size would blur the digits.
+class PriceIconEngine final : public QIconEngine
+{
+public:
+    PriceIconEngine(
+        std::shared_ptr<const StatusTitleRenderer> renderer, StatusPresentation presentation, QColor panelTextColor)
+        : m_renderer(std::move(renderer))
+        , m_presentation(std::move(presentation))
+        , m_panelTextColor(panelTextColor)
+    { }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override { return render(size, 1.0); }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode, QIcon::State, qreal scale) override
+    {
+        return render(size, scale);
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const QPixmap image = render(rect.size(), scale);
+        const QSizeF shown = image.deviceIndependentSize();
+        painter->drawPixmap(
+            QPointF(rect.x() + (rect.width() - shown.width()) / 2, rect.y() + (rect.height() - shown.height()) / 2),
+            image);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QIconEngine *clone() const override { return new PriceIconEngine(m_renderer, m_presentation, m_panelTextColor); }
+    QString key() const override { return QStringLiteral("VantrellPriceIcon"); }
+
+private:
+    QPixmap render(const QSize &size, qreal scale) const
+    {
+        const int side = qRound(std::min(size.width(), size.height()) * scale);
+        QPixmap pixmap = QPixmap::fromImage(m_renderer->priceIconImage(m_presentation, side, m_panelTextColor));
+        pixmap.setDevicePixelRatio(scale);
+        return pixmap;
+    }
+
+    std::shared_ptr<const StatusTitleRenderer> m_renderer;
+    StatusPresentation m_presentation;
+    QColor m_panelTextColor;
+};
+
 } // namespace
 
 XEmbedStatusItem::XEmbedStatusItem(Options options, QObject *parent)
     : TrayItem(parent)
     , m_options(std::move(options))
-    , m_renderer(m_options.logoPath)
+    , m_renderer(std::make_shared<const StatusTitleRenderer>(m_options.logoPath))
 {
     m_trayIcon.setContextMenu(m_mirror.qmenu());
     connect(&m_mirror, &TrayMenuMirror::triggered, this, &TrayItem::menuItemTriggered);
@@ -64,11 +115,9 @@ void XEmbedStatusItem::refresh()
     m_renderedDark = isDarkAppearance();
     const QColor panelText = panelTextColor(m_renderedDark);
     QIcon icon;
-    for (const int size : kIconSizes) {
-        const QImage image = m_renderer.indicatorImage(m_presentation, size, panelText);
-        if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
-    }
+    // Without a logo an icon presentation has nothing to draw.
+    if (m_renderer->hasLogo() || (m_presentation.kind == StatusPresentation::Kind::title && m_presentation.price))
+        icon = QIcon(new PriceIconEngine(m_renderer, m_presentation, panelText));
     if (icon.isNull())
         icon = QIcon::fromTheme(m_options.applicationId);
     m_trayIcon.setIcon(icon);

@@ -7,15 +7,16 @@
 
 #include <QSystemTrayIcon>
 
+#include <memory>
 #include <optional>
 
 namespace Vantrell {
 
 // The tray item for panels without a StatusNotifierWatcher: Qt's
 // QSystemTrayIcon, an XEmbed icon on X11. Its icon is square and carries no
-// text, so a title is shown as the small icon in the price colour (see
-// StatusTitleRenderer::indicatorImage) with the title and the 24-hour change
-// in the tooltip. The menu is the TrayMenu, shown by Qt on a right click.
+// text, so a title is shown as the square price icon (see
+// StatusTitleRenderer::priceIconImage) with the full title and the 24-hour
+// change in the tooltip. The menu is the TrayMenu, shown by Qt on a right click.
 class XEmbedStatusItem final : public TrayItem
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ public:
     bool isDarkAppearance() const override;
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_mirror.menu(); }
+    void popupMenu(QPoint anchor) override { m_mirror.popup(anchor); }
 
     QIcon icon() const { return m_trayIcon.icon(); }
     QString toolTip() const { return m_trayIcon.toolTip(); }
@@ -51,7 +53,8 @@ private:
     void refresh();
 
     Options m_options;
-    StatusTitleRenderer m_renderer;
+    // Shared with the icons handed to Qt, which may outlive a refresh.
+    std::shared_ptr<const StatusTitleRenderer> m_renderer;
     TrayMenuMirror m_mirror;
     QSystemTrayIcon m_trayIcon;
     StatusPresentation m_presentation;

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "priceformatter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 namespace Vantrell {
 
@@ -72,7 +75,89 @@ QString twoDecimals(double value)
     return ec == std::errc {} ? QString::fromLatin1(buffer.data(), end - buffer.data()) : QString();
 }
 
+// `value` (finite, above 0) rounded to `digits` significant digits: the digits
+// and the decimal exponent of the first one ("8.20e-02" gives "820", -2).
+std::pair<QString, int> significant(double value, int digits)
+{
+    std::array<char, 48> buffer {};
+    const auto [end, ec]
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, digits - 1);
+    const std::string_view text(buffer.data(), ec == std::errc {} ? end - buffer.data() : 0);
+    const std::size_t e = text.find('e');
+    if (e == std::string_view::npos)
+        return {};
+    QString mantissa;
+    for (const char c : text.substr(0, e)) {
+        if (c != '.')
+            mantissa.append(QLatin1Char(c));
+    }
+    int exponent = 0;
+    const char *from = text.data() + e + 1;
+    if (*from == '+')
+        ++from;
+    std::from_chars(from, text.data() + text.size(), exponent);
+    return {mantissa, exponent};
+}
+
+// How many significant digits fit for a number whose first digit has the
+// decimal exponent `exponent`: all integer digits (up to the suffix) at least.
+int digitsFor(int exponent, int wanted)
+{
+    if (exponent >= 0) {
+        const int integerDigits = exponent >= 3 ? exponent - 3 * std::min(exponent / 3, 4) + 1 : exponent + 1;
+        return std::max(wanted, integerDigits);
+    }
+    // Below 0.01 the zeros after the point take the room of a third digit.
+    return exponent <= -3 ? std::min(wanted, 2) : wanted;
+}
+
+QString subscriptNumber(int number)
+{
+    QString text;
+    for (const QChar digit : QString::number(number))
+        text.append(QChar(0x2080 + digit.digitValue()));
+    return text;
+}
+
 } // namespace
+
+QString formatCompactPrice(double value, int significantDigits)
+{
+    if (!std::isfinite(value))
+        return shortestText(value);
+    if (value < 0) {
+        const QString magnitude = formatCompactPrice(-value, significantDigits);
+        return magnitude == QLatin1String("0") ? magnitude : QLatin1Char('-') + magnitude;
+    }
+    if (value == 0)
+        return QStringLiteral("0");
+    const int wanted = std::clamp(significantDigits, 1, 6);
+
+    // Rounding may carry into the next magnitude (999.6 to "1.00k"), which
+    // changes how many digits fit: round again with that count.
+    auto [digits, exponent] = significant(value, wanted);
+    const int fitting = digitsFor(exponent, wanted);
+    if (fitting != wanted)
+        std::tie(digits, exponent) = significant(value, fitting);
+    if (digits.isEmpty())
+        return shortestText(value);
+
+    if (exponent < 0) {
+        const int zeros = -exponent - 1;
+        if (zeros >= 3)
+            return QStringLiteral(".0") + subscriptNumber(zeros) + digits;
+        return QLatin1Char('.') + QString(zeros, QLatin1Char('0')) + digits;
+    }
+    static constexpr char kSuffixes[] = {'\0', 'k', 'M', 'B', 'T'};
+    const int group = exponent >= 3 ? std::min(exponent / 3, 4) : 0;
+    const int integerDigits = exponent - 3 * group + 1;
+    QString text = digits.left(integerDigits);
+    if (digits.size() > integerDigits)
+        text += QLatin1Char('.') + digits.mid(integerDigits);
+    if (group > 0)
+        text += QLatin1Char(kSuffixes[group]);
+    return text;
+}
 
 QString formatPrice(double value)
 {

@@ -45,6 +45,18 @@ inline bool isRise(double change)
     return change >= 0;
 }
 
+// A price in about five characters, for a square tray icon: `significantDigits`
+// significant digits (1 to 6, trailing zeros kept so the width stays put as
+// the price moves), thousands as "k", "M", "B" and "T", and no "0" before the
+// point: 43,714 gives "43.7k", 2,238 "2.24k", 1,234,567 "1.23M", 437.4 "437",
+// 0.08199 ".0820". It never hides the magnitude: digits before the point or a
+// suffix are never dropped (43,714 with 2 digits gives "44k", 437.4 gives
+// "437"). Below 0.01 it keeps 2 digits at most (0.008123 gives ".0081"); from
+// three zeros after the point on, their count is written as a subscript
+// (0.00001234 gives ".0₄12"). Grouping and the currency are left out. NaN and
+// infinities come out as formatPrice(double) gives them.
+QString formatCompactPrice(double value, int significantDigits = 3);
+
 // "$", "¥", "₩", "HK$", "NT$", "RM", "€", "£" …; several currencies share one.
 QString currencySymbol(BaseCurrency currency);
 

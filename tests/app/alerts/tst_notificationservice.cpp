@@ -8,6 +8,7 @@
 #include "platform/bundle.h"
 #include "testenvironment.h"
 
+#include <QDBusArgument>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -203,6 +204,41 @@ private Q_SLOTS:
         QCOMPARE(server.notifications().at(1).replacesId, 0u);
         QTRY_COMPARE(countMessages(log, QtInfoMsg, QStringLiteral("Delivered price-alert-bitcoin-1733612345.928")), 1);
         QCOMPARE(countMessages(log, QtCriticalMsg, QString()), 0);
+    }
+
+    // Where the icon theme lacks the application's icon (a run from the build
+    // tree), the icon travels as pixels.
+    void iconImageTravelsAsImageData()
+    {
+        Test::FakeNotificationServer server;
+        QVERIFY(server.start());
+        NotificationService service;
+        QImage icon(3, 2, QImage::Format_ARGB32);
+        icon.fill(QColor(10, 20, 30, 255));
+        icon.setPixelColor(2, 1, QColor(200, 100, 50, 128));
+        service.setIconImage(icon);
+
+        service.notify(bitcoin(), CoinAlertKind::above, BaseCurrency::usd, 60000, 3, 1);
+        QTRY_COMPARE(server.notifications().size(), 1);
+        const QDBusArgument hint
+            = server.notifications().constFirst().hints.value(QStringLiteral("image-data")).value<QDBusArgument>();
+        QCOMPARE(hint.currentSignature(), QStringLiteral("(iiibiiay)"));
+        int width = 0, height = 0, rowStride = 0, bits = 0, channels = 0;
+        bool alpha = false;
+        QByteArray pixels;
+        hint.beginStructure();
+        hint >> width >> height >> rowStride >> alpha >> bits >> channels >> pixels;
+        hint.endStructure();
+        QCOMPARE((QList<int> {width, height, bits, channels}), (QList<int> {3, 2, 8, 4}));
+        QVERIFY(alpha);
+        QCOMPARE(pixels.size(), rowStride * 2);
+        QCOMPARE(pixels.mid(0, 4), QByteArray("\x0a\x14\x1e\xff", 4));
+        QCOMPARE(pixels.mid(rowStride + 8, 4), QByteArray("\xc8\x64\x32\x80", 4));
+
+        service.setIconImage(std::nullopt);
+        service.notify(bitcoin(), CoinAlertKind::above, BaseCurrency::usd, 60000, 3, 1);
+        QTRY_COMPARE(server.notifications().size(), 2);
+        QVERIFY(!server.notifications().at(1).hints.contains(QStringLiteral("image-data")));
     }
 
     void clickOpensPopover_data()

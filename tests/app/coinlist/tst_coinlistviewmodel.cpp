@@ -13,6 +13,7 @@
 #include "settings/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "tray/menubarviewmodel.h"
+#include "tray/trayitem.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -103,6 +104,28 @@ struct Rig
     Test::FakePriceService prices;
     Test::RecordingNotifier notifier;
     std::unique_ptr<CoinListViewModel> model;
+};
+
+// A tray item whose panel the test turns dark.
+class RecordingTrayItem final : public TrayItem
+{
+public:
+    void present(const StatusPresentation &presentation) override { m_last = presentation; }
+    bool isDarkAppearance() const override { return m_dark; }
+    void setMenu(const TrayMenu &) override { }
+    TrayMenu menu() const override { return {}; }
+    void popupMenu(QPoint) override { }
+
+    void turnDark()
+    {
+        m_dark = true;
+        Q_EMIT appearanceChanged();
+    }
+    const StatusPresentation &last() const { return m_last; }
+
+private:
+    StatusPresentation m_last;
+    bool m_dark = false;
 };
 
 QStringList ids(const QList<Coin> &coins)
@@ -609,6 +632,26 @@ private Q_SLOTS:
         const qsizetype before = item.presentations().size();
         rig.settings.update([](AppSettings &s) { s.menuBarContent = MenuBarContent::price; });
         QCOMPARE(item.presentations().size(), before + 1);
+    }
+
+    // Without price colours a background title takes its colours from the
+    // panel: they follow the panel at once, not only with the next price.
+    void menuBarFollowsThePanelsAppearance()
+    {
+        AppSettings settings = settingsWith({entry("bitcoin")});
+        settings.priceColorEnabled = false;
+        settings.showMenuBarBackground = true;
+        Rig rig(settings);
+        rig.start();
+        RecordingTrayItem item;
+        MenuBarViewModel menuBar;
+        menuBar.bind(*rig.model, rig.settings, item);
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 97342.6}}));
+        QCOMPARE(item.last().background, std::optional<QColor>(QColor(Qt::black)));
+
+        item.turnDark();
+        QCOMPARE(item.last().background, std::optional<QColor>(QColor(Qt::white)));
+        QCOMPARE(item.last().text, QStringLiteral(" BTC 97,343 "));
     }
 
     void destroyedModelStopsPolling()

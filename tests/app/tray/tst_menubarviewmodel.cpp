@@ -190,7 +190,7 @@ private Q_SLOTS:
         QCOMPARE(p.cornerRadius, cornerRadius);
     }
 
-    void titleCarriesCoinForTooltip()
+    void titleCarriesCoinForTooltipAndSquareIcon()
     {
         QList<Coin> coins = coinsFrom(QStringLiteral("bitcoin=97342.6/-3.25"));
         coins[0].symbol = QStringLiteral("BTC");
@@ -200,6 +200,7 @@ private Q_SLOTS:
         QCOMPARE(p.coinSymbol, QStringLiteral("BTC"));
         QCOMPARE(p.coinName, QStringLiteral("Bitcoin"));
         QCOMPARE(p.change24hPercent, std::optional<double>(-3.25));
+        QCOMPARE(p.price, std::optional<double>(97342.6));
     }
 
     void iconPresentationIsClean_data()

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -36,6 +37,7 @@ StatusPresentation bitcoinTitle(QColor background = kFallRed)
     presentation.cornerRadius = 4;
     presentation.coinSymbol = QStringLiteral("BTC");
     presentation.coinName = QStringLiteral("Bitcoin <wrapped> & co");
+    presentation.price = 97342.0;
     presentation.change24hPercent = 2.314;
     return presentation;
 }
@@ -122,6 +124,8 @@ private Q_SLOTS:
         QTest::newRow("ItemIsMenu") << "ItemIsMenu" << QVariant(false);
         QTest::newRow("WindowId") << "WindowId" << QVariant(0);
         QTest::newRow("Menu") << "Menu" << QVariant::fromValue(QDBusObjectPath(QStringLiteral("/MenuBar")));
+        QTest::newRow("IconAccessibleDesc") << "IconAccessibleDesc" << QVariant(QStringLiteral("Vantrell"));
+        QTest::newRow("AttentionAccessibleDesc") << "AttentionAccessibleDesc" << QVariant(QStringLiteral("Vantrell"));
     }
 
     void registersAndPublishesItsIdentity()
@@ -169,6 +173,62 @@ private Q_SLOTS:
         QCOMPARE(m_watcher.registrations().size(), before + 1);
     }
 
+    // A watcher that accepted the item but lost it (GNOME's AppIndicator
+    // extension, now and then, while it sets the item up) gets it again; one
+    // that keeps losing it is given up on.
+    void registersAgainWhenTheWatcherLosesTheItem()
+    {
+        const qsizetype before = m_watcher.registrations().size();
+        m_watcher.ignoreNextRegistration();
+        const auto item = startItem();
+        QVERIFY(waitForRegistration(*item));
+        QTRY_COMPARE(m_watcher.registrations().size(), before + 2);
+        QTRY_VERIFY(item->isRegisteredWithWatcher());
+        QCOMPARE(m_watcher.itemProperty(QStringLiteral("Status")).toString(), QStringLiteral("Active"));
+
+        // Another item's loss is not ours.
+        m_watcher.dropItem(QStringLiteral("org.kde.StatusNotifierItem-1-1"));
+        QTest::qWait(100);
+        QCOMPARE(m_watcher.registrations().size(), before + 2);
+
+        Test::LogCapture log;
+        for (int drop = 1; drop <= 5; ++drop) {
+            m_watcher.dropItem(item->serviceName() + QStringLiteral("/StatusNotifierItem"));
+            QTRY_COMPARE(m_watcher.registrations().size(), before + 2 + std::min(drop, 4));
+        }
+        QTRY_VERIFY(!item->isRegisteredWithWatcher());
+        QTest::qWait(100);
+        QCOMPARE(m_watcher.registrations().size(), before + 6);
+        QVERIFY(!log.records(QStringLiteral("Tray")).isEmpty());
+
+        // A restarted panel starts afresh.
+        m_watcher.stop();
+        QVERIFY(m_watcher.start());
+        QVERIFY(waitForRegistration(*item));
+    }
+
+    void watcherEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("ours");
+
+        QTest::newRow("bus name") << "org.kde.StatusNotifierItem-42-1" << true;
+        QTest::newRow("bus name and path") << "org.kde.StatusNotifierItem-42-1/StatusNotifierItem" << true;
+        QTest::newRow("connection and path") << ":1.7/StatusNotifierItem" << true;
+        QTest::newRow("another item of ours") << "org.kde.StatusNotifierItem-42-12" << false;
+        QTest::newRow("another connection") << ":1.77/StatusNotifierItem" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void watcherEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, ours);
+        QCOMPARE(StatusNotifierItem::watcherEntryNamesItem(
+                     entry, QStringLiteral("org.kde.StatusNotifierItem-42-1"), QStringLiteral(":1.7")),
+            ours);
+    }
+
     void formDecidesLabelAndIcon_data()
     {
         QTest::addColumn<std::optional<TrayForm>>("form");
@@ -181,9 +241,9 @@ private Q_SLOTS:
         QTest::newRow("label: dot in the price colour")
             << std::optional(TrayForm::label) << true << "BTC 97,342" << false << QColor(Qt::transparent);
         QTest::newRow("image: the drawn title") << std::optional(TrayForm::image) << true << "" << true << kFallRed;
-        QTest::newRow("icon: the logo") << std::optional(TrayForm::icon) << true << "" << false
-                                        << QColor(Qt::transparent);
-        QTest::newRow("unknown panel: label and image") << panelDecides << true << "BTC 97,342" << true << kFallRed;
+        QTest::newRow("icon: the price in a square")
+            << std::optional(TrayForm::icon) << true << "" << false << kFallRed;
+        QTest::newRow("unknown panel: the price in a square") << panelDecides << true << "" << false << kFallRed;
         QTest::newRow("logo presentation has no label")
             << std::optional(TrayForm::label) << false << "" << false << QColor(Qt::transparent);
         QTest::newRow("logo presentation, unknown panel")
@@ -219,12 +279,13 @@ private Q_SLOTS:
 
         const Watcher::ToolTip toolTip = m_watcher.itemToolTip();
         QCOMPARE(toolTip.title, title ? QStringLiteral("BTC 97,342") : QStringLiteral("Vantrell"));
+        QCOMPARE(m_watcher.itemProperty(QStringLiteral("IconAccessibleDesc")).toString(), toolTip.title);
         QCOMPARE(toolTip.text, title ? QStringLiteral("Bitcoin &lt;wrapped&gt; &amp; co +2.31%") : QString());
     }
 
     void signalsFollowPresent()
     {
-        const auto item = startItem();
+        const auto item = startItem(TrayForm::label);
         QVERIFY(waitForRegistration(*item));
         m_watcher.clearSignals();
 
@@ -314,6 +375,40 @@ private Q_SLOTS:
         QCOMPARE(m_watcher.sendMenuEvent(ethereum.id).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(triggered.size(), 1);
         QCOMPARE(triggered.at(0).at(0).toInt(), 102);
+    }
+
+    // Panels that do not draw the exported menu ask for it with ContextMenu:
+    // the same entries, "&" shown as itself, one choice per radio group.
+    void menuShownByTheApplicationMirrorsTheExportedOne()
+    {
+        const auto item = startItem();
+        QVERIFY(waitForRegistration(*item));
+        TrayMenu menu;
+        menu.addSubmenu(1, QStringLiteral("Change coin"));
+        menu.addRadio(101, QStringLiteral("BTC - Bitcoin"), true, 1);
+        menu.addRadio(102, QStringLiteral("FISH - Fish & Chips"), false, 1);
+        menu.addAction(5, QStringLiteral("Quit"));
+        item->setMenu(menu);
+        QSignalSpy triggered(item.get(), &TrayItem::menuItemTriggered);
+
+        item->popupMenu(QPoint(100, 10));
+        QMenu *shown = item->contextMenu();
+        QVERIFY(shown);
+        QTRY_VERIFY(shown->isVisible());
+        const QList<QAction *> coins = shown->actions().at(0)->menu()->actions();
+        QCOMPARE(coins.size(), 2);
+        QCOMPARE(coins.at(1)->text(), QStringLiteral("FISH - Fish && Chips"));
+        QVERIFY(coins.at(0)->isChecked());
+        QVERIFY(coins.at(0)->actionGroup() && coins.at(0)->actionGroup() == coins.at(1)->actionGroup());
+
+        coins.at(1)->trigger();
+        QTRY_COMPARE(triggered.size(), 1);
+        QCOMPARE(triggered.at(0).at(0).toInt(), 102);
+        // The menu changes with the item's.
+        menu.setLabel(5, QStringLiteral("Quit Vantrell"));
+        item->setMenu(menu);
+        QCOMPARE(shown->actions().at(1)->text(), QStringLiteral("Quit Vantrell"));
+        shown->close();
     }
 
     void nonsenseGetsAnErrorReply_data()

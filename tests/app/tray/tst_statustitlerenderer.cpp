@@ -57,6 +57,45 @@ int countPixels(const QImage &image, QColor color)
     return count;
 }
 
+// The rows and columns holding text: bands of rows (text lines) and the ink's
+// horizontal extent. A pixel is ink when it is at least half covered by the
+// text: more opaque than not, and nearer to the text colour than to the
+// background.
+struct Ink
+{
+    int lines = 0;
+    int left = -1;
+    int right = -1;
+};
+
+int distance(QColor a, QColor b)
+{
+    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+}
+
+Ink inkOf(const QImage &image, QColor text, QColor background)
+{
+    Ink ink;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool rowHasInk = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = pixel(image, x, y);
+            const bool isInk = colour.alpha() >= 128
+                && (background.alpha() == 0 || distance(colour, text) < distance(colour, background));
+            if (!isInk)
+                continue;
+            rowHasInk = true;
+            ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+        }
+        if (rowHasInk && !inLine)
+            ++ink.lines;
+        inLine = rowHasInk;
+    }
+    return ink;
+}
+
 // A 20 x 20 logo: a blue square with a transparent border of 4 pixels.
 QString writeLogo(const QString &directory)
 {
@@ -186,6 +225,43 @@ private Q_SLOTS:
             QVERIFY(!renderer.hasLogo());
             QVERIFY(renderer.logoImage(22, Qt::white).isNull());
         }
+    }
+
+    // The square icon follows the same colour table as the wide title.
+    void priceIconFillsTheSquare_data() { titleFollowsTheColourTable_data(); }
+
+    void priceIconFillsTheSquare()
+    {
+        QFETCH(StatusPresentation, presentation);
+        QFETCH(QColor, panelText);
+        QFETCH(QColor, background);
+        QFETCH(QColor, text);
+        presentation.price = 43714.2;
+        const StatusTitleRenderer renderer(std::nullopt);
+
+        for (const int size : {16, 22, 24, 32}) {
+            const QImage image = renderer.priceIconImage(presentation, size, panelText);
+            QCOMPARE(image.size(), QSize(size, size));
+            QVERIFY(near(pixel(image, 0, size / 2), background));
+            // Rounded corners.
+            if (background.alpha() > 0)
+                QVERIFY(pixel(image, 0, 0).alpha() < 32);
+            const Ink ink = inkOf(image, text, background);
+            // "BTC" over "43.7k", or "44k" alone where two lines would be too small.
+            QCOMPARE(ink.lines, size < 20 ? 1 : 2);
+            const int margin = background.alpha() > 0 ? 1 : 0;
+            QVERIFY2(ink.left >= margin && ink.right <= size - 1 - margin, qPrintable(QString::number(size)));
+            QVERIFY2(ink.right - ink.left + 1 >= size * 3 / 4 - 2 * margin,
+                qPrintable(QStringLiteral("%1 px: ink %2 to %3").arg(size).arg(ink.left).arg(ink.right)));
+        }
+    }
+
+    void priceIconWithoutAPriceIsTheLogo()
+    {
+        const StatusTitleRenderer renderer(writeLogo(m_dir.path()));
+        StatusPresentation noPrice = title(QStringLiteral("BTC 1"), false, PriceColor::of(kRiseGreen), std::nullopt, 0);
+        QCOMPARE(renderer.priceIconImage(noPrice, 22, Qt::white), renderer.logoImage(22, Qt::white));
+        QCOMPARE(renderer.priceIconImage(StatusPresentation(), 22, Qt::white), renderer.logoImage(22, Qt::white));
     }
 
     void indicatorShowsThePriceColour_data()

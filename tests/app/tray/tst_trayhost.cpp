@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tray/trayhost.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 using namespace Vantrell;
@@ -16,35 +17,98 @@ class TestTrayHost final : public QObject
 private Q_SLOTS:
     void profileForPanel_data()
     {
-        QTest::addColumn<QString>("process");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<TrayForm>("form");
         QTest::addColumn<bool>("loadsIconFromPath");
         QTest::addColumn<std::optional<bool>>("darkPanel");
 
-        QTest::newRow("GNOME Shell") << "gnome-shell" << TrayForm::label << true << std::optional<bool>(true);
-        QTest::newRow("Plasma shell") << "plasmashell" << TrayForm::icon << false << std::optional<bool>();
-        QTest::newRow("Plasma 5 watcher in kded") << "kded5" << TrayForm::icon << false << std::optional<bool>();
-        QTest::newRow("Plasma 6 watcher in kded") << "kded6" << TrayForm::icon << false << std::optional<bool>();
-        QTest::newRow("XFCE panel") << "xfce4-panel" << TrayForm::icon << false << std::optional<bool>();
-        QTest::newRow("waybar") << "waybar" << TrayForm::image << false << std::optional<bool>();
+        const std::optional<bool> anyLook;
+        const auto list = [](std::initializer_list<const char *> items) {
+            QStringList result;
+            for (const char *item : items)
+                result.append(QString::fromUtf8(item));
+            return result;
+        };
+        const QString xfcePlugins = QStringLiteral("/usr/lib/x86_64-linux-gnu/xfce4/panel/");
+        QTest::newRow("GNOME Shell") << "gnome-shell"
+                                     << "/usr/bin/gnome-shell" << list({"/usr/bin/gnome-shell"}) << TrayForm::label
+                                     << true << std::optional<bool>(true);
+        QTest::newRow("Plasma shell") << "plasmashell"
+                                      << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("Plasma 5 watcher in kded") << "kded5"
+                                                  << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("Plasma 6 watcher in kded") << "kded6"
+                                                  << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("XFCE panel") << "xfce4-panel"
+                                    << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("XFCE 4.18 Status Tray plug-in")
+            << "panel-2-systray" << QString(xfcePlugins + QLatin1String("wrapper-2.0"))
+            << QStringList {xfcePlugins + QLatin1String("wrapper-2.0"),
+                   xfcePlugins + QLatin1String("plugins/libsystray.so")}
+                + list({"2", "16777223", "systray", "Status Tray Plugin"})
+            << TrayForm::icon << false << anyLook;
+        QTest::newRow("waybar") << "waybar"
+                                << "" << QStringList() << TrayForm::image << false << anyLook;
+        QTest::newRow("waybar known by its command line only")
+            << ""
+            << "" << list({"/usr/bin/waybar", "-c", "/home/u/.config/waybar/config"}) << TrayForm::image << false
+            << anyLook;
+        QTest::newRow("waybar upgraded while running")
+            << ""
+            << "/usr/bin/waybar (deleted)" << QStringList() << TrayForm::image << false << anyLook;
         QTest::newRow("Ayatana service, truncated by comm")
-            << "ayatana-indicat" << TrayForm::label << false << std::optional<bool>();
-        QTest::newRow("trailing newline of comm") << "waybar\n" << TrayForm::image << false << std::optional<bool>();
-        QTest::newRow("unknown panel") << "tint2" << TrayForm::labelAndImage << false << std::optional<bool>();
-        QTest::newRow("not found") << "" << TrayForm::labelAndImage << false << std::optional<bool>();
-        QTest::newRow("prefix of a known name") << "gnome" << TrayForm::labelAndImage << false << std::optional<bool>();
+            << "ayatana-indicat"
+            << "" << QStringList() << TrayForm::label << false << anyLook;
+        QTest::newRow("Ayatana service by its executable")
+            << "ayatana-indicat"
+            << "/usr/libexec/ayatana-indicator-application/ayatana-indicator-application-service" << QStringList()
+            << TrayForm::label << false << anyLook;
+        QTest::newRow("older indicator service, name cut")
+            << "indicator-appli"
+            << "" << QStringList() << TrayForm::label << false << anyLook;
+        QTest::newRow("trailing newline of comm") << "waybar\n"
+                                                  << "" << QStringList() << TrayForm::image << false << anyLook;
+        // Every panel we do not know gets the square icon.
+        QTest::newRow("unknown panel") << "tint2"
+                                       << "/usr/bin/tint2" << list({"tint2"}) << TrayForm::icon << false << anyLook;
+        QTest::newRow("not found") << ""
+                                   << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("prefix of a known name") << "gnome"
+                                                << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("short name is not taken as cut") << "wayba"
+                                                        << "" << QStringList() << TrayForm::icon << false << anyLook;
+        QTest::newRow("known name inside another")
+            << "my-waybar"
+            << "/opt/my-waybar" << list({"my-waybar"}) << TrayForm::icon << false << anyLook;
+        QTest::newRow("directory named like a panel")
+            << ""
+            << "/opt/gnome-shell/helper" << QStringList() << TrayForm::icon << false << anyLook;
     }
 
     void profileForPanel()
     {
-        QFETCH(QString, process);
+        QFETCH(QString, name);
+        QFETCH(QString, executable);
+        QFETCH(QStringList, arguments);
         QFETCH(TrayForm, form);
         QFETCH(bool, loadsIconFromPath);
         QFETCH(std::optional<bool>, darkPanel);
-        const TrayHostProfile profile = trayHostProfileForProcess(process);
+        const TrayHostProfile profile = trayHostProfileFor({name, executable, arguments});
         QCOMPARE(profile.form, form);
         QCOMPARE(profile.loadsIconFromPath, loadsIconFromPath);
         QCOMPARE(profile.darkPanel, darkPanel);
+    }
+
+    void readsAProcess()
+    {
+        const TrayHostProcess self = readTrayHostProcess(QCoreApplication::applicationPid());
+        QCOMPARE(self.executable, QCoreApplication::applicationFilePath());
+        QCOMPARE(self.arguments, QCoreApplication::arguments());
+        QVERIFY(QCoreApplication::applicationFilePath().endsWith(QLatin1Char('/') + self.name));
+
+        QCOMPARE(readTrayHostProcess(-1), TrayHostProcess());
     }
 
     void parseUserChoice_data()

@@ -105,21 +105,26 @@ private Q_SLOTS:
         presentation.textColor = PriceColor::of(Qt::white);
         presentation.background = kFallRed;
         presentation.cornerRadius = 4;
+        presentation.coinSymbol = QStringLiteral("ETH");
         presentation.coinName = QStringLiteral("Ethereum");
         presentation.change24hPercent = -1.5;
+        presentation.price = 3210.5;
         item.present(presentation);
         QCOMPARE(item.toolTip(), QStringLiteral("ETH 3,210.5\nEthereum -1.50%"));
         const QImage icon = item.icon().pixmap(QSize(32, 32)).toImage();
         QCOMPARE(icon.size(), QSize(32, 32));
-        QCOMPARE(icon.pixelColor(16, 16).toRgb(), kFallRed);
+        // The square price icon, on its background in the price colour.
+        QCOMPARE(icon.pixelColor(0, 16).toRgb(), kFallRed);
+        // Drawn for the size the tray asks for, not scaled from a near one.
+        QCOMPARE(item.icon().pixmap(QSize(26, 26)).size(), QSize(26, 26));
 
-        // The dot keeps the price colour on a dark theme; the change is announced.
+        // The background keeps the price colour on a dark theme; the change is announced.
         QSignalSpy appearance(&item, &TrayItem::appearanceChanged);
         const QPalette light = QGuiApplication::palette();
         QGuiApplication::setPalette(QPalette(QColor(0x20, 0x20, 0x20)));
         QVERIFY(item.isDarkAppearance());
         QCOMPARE(appearance.size(), 1);
-        QCOMPARE(item.icon().pixmap(QSize(32, 32)).toImage().pixelColor(16, 16).toRgb(), kFallRed);
+        QCOMPARE(item.icon().pixmap(QSize(32, 32)).toImage().pixelColor(0, 16).toRgb(), kFallRed);
         QGuiApplication::setPalette(light);
         QCOMPARE(appearance.size(), 2);
 

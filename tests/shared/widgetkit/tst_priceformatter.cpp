@@ -135,6 +135,53 @@ private Q_SLOTS:
         QCOMPARE(formatPrice(value, currency, includeSymbol), expected);
     }
 
+    void compactPrice_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("thousands") << 43714.0 << 3 << QStringLiteral("43.7k");
+        QTest::newRow("thousands, two digits keep the magnitude") << 43714.0 << 2 << QStringLiteral("44k");
+        QTest::newRow("one thousand digit") << 2238.0 << 3 << QStringLiteral("2.24k");
+        QTest::newRow("trailing zeros kept") << 2000.0 << 3 << QStringLiteral("2.00k");
+        QTest::newRow("hundreds of thousands") << 437400.0 << 2 << QStringLiteral("437k");
+        QTest::newRow("millions") << 1234567.0 << 2 << QStringLiteral("1.2M");
+        QTest::newRow("billions") << 9.87e9 << 3 << QStringLiteral("9.87B");
+        QTest::newRow("beyond trillions the digits grow") << 1.5e16 << 3 << QStringLiteral("15000T");
+        QTest::newRow("hundreds keep every digit") << 437.4 << 2 << QStringLiteral("437");
+        QTest::newRow("tens") << 43.71 << 3 << QStringLiteral("43.7");
+        QTest::newRow("units") << 2.2449 << 3 << QStringLiteral("2.24");
+        QTest::newRow("rounding carries into thousands") << 999.6 << 3 << QStringLiteral("1.00k");
+        QTest::newRow("rounding carries into millions") << 999960.0 << 3 << QStringLiteral("1.00M");
+        QTest::newRow("carry with two digits") << 99960.0 << 2 << QStringLiteral("100k");
+        QTest::newRow("below one, no leading zero") << 0.3821 << 3 << QStringLiteral(".382");
+        QTest::newRow("one zero after the point") << 0.08199 << 3 << QStringLiteral(".0820");
+        QTest::newRow("rounding carries to a tenth") << 0.09996 << 3 << QStringLiteral(".100");
+        QTest::newRow("rounding carries to one") << 0.99996 << 3 << QStringLiteral("1.00");
+        QTest::newRow("below 0.01, two digits") << 0.008123 << 3 << QStringLiteral(".0081");
+        QTest::newRow("below 0.01 carrying to 0.01") << 0.00999 << 3 << QStringLiteral(".010");
+        QTest::newRow("zeros counted from three on") << 0.00001234 << 3
+                                                     << QStringLiteral(".0\u2084"
+                                                                       "12");
+        QTest::newRow("many zeros") << 1.5e-12 << 2
+                                    << QStringLiteral(".0\u2081\u2081"
+                                                      "15");
+        QTest::newRow("zero") << 0.0 << 3 << QStringLiteral("0");
+        QTest::newRow("negative") << -43714.0 << 3 << QStringLiteral("-43.7k");
+        QTest::newRow("digits clamped") << 43714.0 << 0 << QStringLiteral("44k");
+        QTest::newRow("infinite") << kInfinity << 3 << QStringLiteral("inf");
+        QTest::newRow("NaN") << kNaN << 3 << QStringLiteral("nan");
+    }
+
+    void compactPrice()
+    {
+        QFETCH(double, value);
+        QFETCH(int, digits);
+        QFETCH(QString, expected);
+        QCOMPARE(formatCompactPrice(value, digits), expected);
+    }
+
     void symbols_data()
     {
         QTest::addColumn<BaseCurrency>("currency");

@@ -25,15 +25,11 @@ private Q_SLOTS:
             << QStringLiteral("12abc.3.4") << CoinAlertKind::above << QStringLiteral("12.34");
         QTest::newRow("eight digits for prices")
             << QStringLiteral("0.1234567891") << CoinAlertKind::below << QStringLiteral("0.12345678");
-        QTest::newRow("digits before the point are not limited")
-            << QStringLiteral("123456789.5") << CoinAlertKind::change << QStringLiteral("123456789.5");
         QTest::newRow("30 digits keep the first 24")
             << QStringLiteral("123456789012345678901234567890") << CoinAlertKind::above
             << QStringLiteral("123456789012345678901234");
         QTest::newRow("minus, blanks and exponent dropped")
             << QStringLiteral(" -1e5 ") << CoinAlertKind::above << QStringLiteral("15");
-        QTest::newRow("non-ASCII digits dropped")
-            << QStringLiteral("٣4") << CoinAlertKind::above << QStringLiteral("4");
     }
 
     void filterAlertInput()
@@ -52,15 +48,10 @@ private Q_SLOTS:
 
         QTest::newRow("change above the range")
             << QStringLiteral("250") << CoinAlertKind::change << OptionalDouble(200);
-        QTest::newRow("change below the range")
-            << QStringLiteral("0.1") << CoinAlertKind::change << OptionalDouble(0.5);
         QTest::newRow("price of 0 becomes 1") << QStringLiteral("0") << CoinAlertKind::above << OptionalDouble(1);
-        QTest::newRow("price beyond 1e15")
-            << QStringLiteral("5000000000000000") << CoinAlertKind::below << OptionalDouble(1e15);
         QTest::newRow("comma and blanks") << QStringLiteral(" 1,5 ") << CoinAlertKind::above << OptionalDouble(1.5);
         QTest::newRow("trailing point") << QStringLiteral("5.") << CoinAlertKind::above << OptionalDouble(5);
         QTest::newRow("empty reverts") << QString() << CoinAlertKind::above << OptionalDouble();
-        QTest::newRow("lone point reverts") << QStringLiteral(".") << CoinAlertKind::change << OptionalDouble();
         QTest::newRow("notSet commits nothing") << QStringLiteral("3") << CoinAlertKind::notSet << OptionalDouble();
     }
 
@@ -90,10 +81,6 @@ private Q_SLOTS:
             << CoinAlertKind::above << 2.0 << OptionalDouble(50) << 0.0 << 51.0 << QStringLiteral("51.00");
         QTest::newRow("below without a price keeps a positive threshold")
             << CoinAlertKind::below << 300.0 << OptionalDouble() << 1.0 << 300.0 << QStringLiteral("300");
-        QTest::newRow("below without a price or threshold")
-            << CoinAlertKind::below << 0.0 << OptionalDouble() << 1.0 << 1.0 << QStringLiteral("1.00");
-        QTest::newRow("zero price counts as none")
-            << CoinAlertKind::above << 0.5 << OptionalDouble(0) << 1.0 << 0.5 << QStringLiteral("0.5000");
         QTest::newRow("change") << CoinAlertKind::change << 68000.0 << OptionalDouble(10) << 0.9 << 2.0
                                 << QStringLiteral("2");
         QTest::newRow("notSet") << CoinAlertKind::notSet << 5.0 << OptionalDouble(10) << 0.9 << 0.0 << QString();

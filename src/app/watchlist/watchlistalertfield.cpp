@@ -28,12 +28,17 @@ void WatchlistAlertField::beginEditing()
 
 QString WatchlistAlertField::type(QStringView typed)
 {
+    // Typing is editing, even where the field did not report its focus first.
+    beginEditing();
     m_text = filterAlertInput(typed, m_kind);
     return m_text;
 }
 
 std::optional<double> WatchlistAlertField::endEditing()
 {
+    // Return and the loss of focus that may follow end one edit: it is written once.
+    if (!m_isEditing)
+        return std::nullopt;
     m_isEditing = false;
     const std::optional<double> committed = committedAlertValue(m_text, m_kind);
     if (committed)

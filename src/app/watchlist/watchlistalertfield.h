@@ -38,7 +38,8 @@ public:
     // text, which the field takes over when it differs from what was typed.
     QString type(QStringView typed);
     // Return, Tab or loss of focus: the display value to write, or nothing when
-    // the text does not parse (it then shows the current value again).
+    // the text does not parse (it then shows the current value again) or no
+    // edit was under way.
     std::optional<double> endEditing();
 
 private:

@@ -24,7 +24,7 @@ QString shortestText(double value)
     return QString::fromLatin1(buffer.data(), ec == std::errc {} ? end - buffer.data() : 0);
 }
 
-QString format(double value, int minimumFractionDigits, int maximumFractionDigits)
+QString format(double value, int minimumFractionDigits, int maximumFractionDigits, bool grouping = true)
 {
     if (!std::isfinite(value))
         return shortestText(value);
@@ -54,7 +54,7 @@ QString format(double value, int minimumFractionDigits, int maximumFractionDigit
     if (negative && number.find_first_not_of("0.") != std::string_view::npos)
         text.append(QLatin1Char('-'));
     for (std::size_t i = 0; i < integerPart.size(); ++i) {
-        if (i > 0 && (integerPart.size() - i) % 3 == 0)
+        if (grouping && i > 0 && (integerPart.size() - i) % 3 == 0)
             text.append(QLatin1Char(','));
         text.append(QLatin1Char(integerPart[i]));
     }
@@ -119,6 +119,21 @@ QString subscriptNumber(int number)
     return text;
 }
 
+struct FractionDigits
+{
+    int minimum;
+    int maximum;
+};
+
+// The list rule: 4 to 6 fraction digits below 1, exactly 2 below 100, none from 100 on.
+FractionDigits listFractionDigits(double magnitude)
+{
+    if (magnitude < 1)
+        return {4, 6};
+    const int digits = magnitude < 100 ? 2 : 0;
+    return {digits, digits};
+}
+
 } // namespace
 
 QString formatCompactPrice(double value, int significantDigits)
@@ -167,9 +182,20 @@ QString formatPrice(double value)
 
 QString formatPrice(double value, BaseCurrency currency, bool includeSymbol)
 {
-    const int fractionDigits = value < 1 ? 4 : value < 100 ? 2 : 0;
-    const QString number = format(value, fractionDigits, value < 1 ? 6 : fractionDigits);
+    const FractionDigits digits = listFractionDigits(value);
+    const QString number = format(value, digits.minimum, digits.maximum);
     return includeSymbol ? currencySymbol(currency) + number : number;
+}
+
+QString formatEditablePrice(double value, double magnitude)
+{
+    const FractionDigits digits = listFractionDigits(magnitude);
+    return format(value, digits.minimum, digits.maximum, false);
+}
+
+QString formatEditableNumber(double value, int maximumFractionDigits)
+{
+    return format(value, 0, maximumFractionDigits, false);
 }
 
 QString formatChangePercent(double percent)

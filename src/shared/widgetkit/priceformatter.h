@@ -28,6 +28,16 @@ QString formatPrice(double value);
 // symbol without a space. 0.5 in USD gives "$0.5000", 2.5 in EUR "€2.50".
 QString formatPrice(double value, BaseCurrency currency, bool includeSymbol);
 
+// A price as an input field shows it: the fraction digits of the list rule
+// above chosen from `magnitude` instead of the value (a threshold near a coin's
+// price follows the price's rule), no grouping, no symbol. 65280 with magnitude
+// 64000 gives "65280", 0.357 with magnitude 0.35 gives "0.3570".
+QString formatEditablePrice(double value, double magnitude);
+
+// A plain number for an input field: no grouping, 0 to `maximumFractionDigits`
+// fraction digits, trailing zeros dropped. 2.5 gives "2.5", 2 gives "2".
+QString formatEditableNumber(double value, int maximumFractionDigits);
+
 // A 24-hour change in percent with two decimals, as every view shows it. A
 // change of 0 or more counts as a rise and is written "+2.31%" (so 0 and -0
 // give "+0.00%"); a fall carries the number's own minus sign, "-1.27%", also

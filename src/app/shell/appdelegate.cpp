@@ -34,6 +34,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDBusServiceWatcher>
+#include <QNetworkInformation>
 #include <QTimer>
 
 namespace Vantrell {
@@ -154,6 +155,16 @@ bool AppDelegate::launch(const QStringList &urls)
         &availableScreenFrames);
     m_wakeMonitor = std::make_unique<WakeMonitor>();
     m_overlay->followScreens(*m_wakeMonitor);
+    // After sleep or an outage the last prices are old: fetch now, not at the
+    // next tick (a fetch that hung across the gap is dropped).
+    connect(m_wakeMonitor.get(), &WakeMonitor::woke, this, [this] { coinListViewModel().restartPolling(); });
+    if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
+            [this](QNetworkInformation::Reachability reachability) {
+                if (reachability == QNetworkInformation::Reachability::Online)
+                    coinListViewModel().restartPolling();
+            });
+    }
     m_overlay->bind(coinListViewModel(), m_settingsVM);
     m_notificationService->requestAuthorization();
     LaunchAtLoginService::setEnabled(m_settingsVM.settings().launchAtLogin);

@@ -8,9 +8,12 @@
 namespace Vantrell {
 
 WakeMonitor::WakeMonitor(QObject *parent)
+    : WakeMonitor(QDBusConnection::systemBus(), parent)
+{ }
+
+WakeMonitor::WakeMonitor(QDBusConnection system, QObject *parent)
     : QObject(parent)
 {
-    QDBusConnection system = QDBusConnection::systemBus();
     const bool logind = system.isConnected()
         && system.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1")).value()
         && system.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -16,7 +17,9 @@ class WakeMonitor final : public QObject
     Q_OBJECT
 
 public:
+    // Listens on `systemBus` (the system bus unless a test gives another).
     explicit WakeMonitor(QObject *parent = nullptr);
+    explicit WakeMonitor(QDBusConnection systemBus, QObject *parent = nullptr);
 
     // Whether a wall-clock step of `wallMs` over a monotonic step of
     // `monotonicMs` means the machine slept in between.

@@ -7,8 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 using namespace Vantrell;
 
 namespace {
@@ -46,17 +44,3 @@ void BM_PriceIconAllSizes(benchmark::State &state)
 BENCHMARK(BM_PriceIconAllSizes)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // Fonts need the GUI application; the offscreen platform needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -23,4 +23,9 @@ bool CoinListViewModelFeed::isLoading() const
     return m_model.isLoading();
 }
 
+double CoinListViewModelFeed::usdToTargetRate() const
+{
+    return m_model.lastUsdToTargetExchangeRate();
+}
+
 } // namespace Vantrell

@@ -21,6 +21,9 @@ public:
 
     virtual QList<Coin> coins() const = 0;
     virtual bool isLoading() const = 0;
+    // What one US dollar is worth in the display currency, by the last prices
+    // (1 before the first); alert thresholds are stored in US dollars.
+    virtual double usdToTargetRate() const { return 1.0; }
 
 Q_SIGNALS:
     void coinsChanged();
@@ -37,6 +40,7 @@ public:
 
     QList<Coin> coins() const override;
     bool isLoading() const override;
+    double usdToTargetRate() const override;
 
 private:
     CoinListViewModel &m_model;

@@ -24,6 +24,8 @@ public:
 
     QList<Coin> coins() const override { return m_coins; }
     bool isLoading() const override { return m_loading; }
+    double usdToTargetRate() const override { return m_rate; }
+    void setUsdToTargetRate(double rate) { m_rate = rate; }
 
     void setCoins(const QList<Coin> &coins)
     {
@@ -39,6 +41,7 @@ public:
 private:
     QList<Coin> m_coins;
     bool m_loading = false;
+    double m_rate = 1.0;
 };
 
 // An update backend that counts user-initiated checks.

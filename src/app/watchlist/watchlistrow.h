@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "market/coinmetadata.h"
+#include "watchlistalertfield.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace Vantrell {
+
+class CoinLogoPainter;
+class CoinLogoWidget;
+class ElidingLabel;
+
+// The grip at the leading edge of a watched row. The pointer drags the row
+// by it; with the keyboard it takes focus, and Alt+Up / Alt+Down (anywhere in
+// the row) move the row by one place.
+class WatchlistHandle final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WatchlistHandle(QWidget *parent = nullptr);
+
+    void setActive(bool active);
+
+Q_SIGNALS:
+    // Pointer positions in global coordinates.
+    void pressed(QPointF globalPosition);
+    void moved(QPointF globalPosition);
+    void released();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_active = false;
+    bool m_pressed = false;
+};
+
+// One coin of the watched list, exactly one pitch (44 px) high: handle, logo,
+// symbol and name, the alert's kind menu and threshold field, and the delete
+// button. It shows what it is given and reports what the user does; the list
+// decides the rest.
+class WatchlistRow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int alertColumnWidth = 220;
+
+    WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWidget *parent = nullptr);
+
+    QString coinId() const { return m_coin.id; }
+    WatchlistHandle *handle() const { return m_handle; }
+    QComboBox *kindMenu() const { return m_kind; }
+    QLineEdit *thresholdField() const { return m_field; }
+    QToolButton *deleteButton() const { return m_delete; }
+    bool isEditingThreshold() const { return m_alert.isEditing(); }
+
+    // The entry's alert in display units and the coin's price in the display
+    // currency. A threshold being typed is left alone.
+    void showAlert(CoinAlertKind kind, double value, std::optional<double> referencePrice);
+    void retranslate();
+
+Q_SIGNALS:
+    void alertKindChosen(CoinAlertKind kind);
+    void thresholdCommitted(double value);
+    void deleteRequested();
+    // Alt+Up (-1) or Alt+Down (+1).
+    void moveRequested(int delta);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyAlert();
+    void finishEditing();
+    void updateColors();
+
+    CoinMetadata m_coin;
+    WatchlistAlertField m_alert;
+    WatchlistHandle *m_handle = nullptr;
+    CoinLogoWidget *m_logo = nullptr;
+    QLabel *m_symbol = nullptr;
+    ElidingLabel *m_name = nullptr;
+    QComboBox *m_kind = nullptr;
+    QWidget *m_fieldFrame = nullptr;
+    QLineEdit *m_field = nullptr;
+    QLabel *m_percent = nullptr;
+    QLabel *m_dash = nullptr;
+    QToolButton *m_delete = nullptr;
+};
+
+} // namespace Vantrell

@@ -316,10 +316,4 @@ void CoinPopoverView::paintEvent(QPaintEvent *)
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
 }
 
-void CoinPopoverView::setSettingsAvailable(bool available)
-{
-    for (PopoverButton *button : {m_settingsButton, m_watchlistButton, m_addCoins})
-        button->setEnabled(available);
-}
-
 } // namespace Vantrell

@@ -53,10 +53,6 @@ public:
     // Lets the background be slightly see-through (only where a compositor runs).
     void setTranslucentBackground(bool translucent);
 
-    // Whether the buttons that lead to the settings window (settings,
-    // watchlist, add coins) can be used; they are shown disabled otherwise.
-    void setSettingsAvailable(bool available);
-
     QSize sizeHint() const override;
 
     QScrollArea *scrollArea() const { return m_scrollArea; }

@@ -70,6 +70,8 @@ SettingsWindow::SettingsWindow(
     m_addCoin = new QToolButton(this);
     m_addCoin->setIcon(QIcon::fromTheme(QStringLiteral("list-add")));
     m_addCoin->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Pressing it while the add-coin panel is open must not count as a press outside the panel.
+    m_addCoin->setProperty("togglesAddCoin", true);
     connect(m_addCoin, &QToolButton::clicked, this, &SettingsWindow::addCoinToggled);
     auto *topBar = new QHBoxLayout;
     topBar->setContentsMargins(24, 12, 16, 4);

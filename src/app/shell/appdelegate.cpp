@@ -8,6 +8,7 @@
 #include "logos/coinlogopainter.h"
 #include "logos/coinlogostore.h"
 #include "logos/remoteimageloader.h"
+#include "logos/watchlistlogosync.h"
 #include "market/coincatalog.h"
 #include "market/exchangerates.h"
 #include "market/networkhttpclient.h"
@@ -19,20 +20,28 @@
 #include "platform/logging.h"
 #include "popover/coinlistfeed.h"
 #include "popover/coinpopoverview.h"
+#include "popover/popoverpresenter.h"
 #include "popover/popoverwindow.h"
+#include "settingswindow/aboutview.h"
+#include "settingswindow/generalsettingsview.h"
+#include "settingswindow/settingswindow.h"
+#include "settingswindow/settingswindowcontroller.h"
+#include "shellmodel.h"
+#include "tray/statusmenucontroller.h"
 #include "tray/trayfactory.h"
 #include "tray/trayitem.h"
 #include "updates/dialogupdateuserdriver.h"
 #include "updates/feedupdaterbackend.h"
 #include "updates/launchatloginservice.h"
 #include "wakemonitor.h"
+#include "watchlist/watchlistview.h"
+#include "watchlist/watchlistviewmodel.h"
 #include "widgetkit/coinlogocache.h"
 #include "widgetkit/widgetsnapshot.h"
 #include "widgetsync/widgetreload.h"
 #include "widgetsync/widgetsnapshotwriter.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QDBusServiceWatcher>
 #include <QNetworkInformation>
 #include <QTimer>
@@ -40,11 +49,6 @@
 namespace Vantrell {
 
 namespace {
-// The settings window arrives with a later release; until then its menu
-// entries and buttons are shown disabled.
-constexpr bool kSettingsWindowAvailable = false;
-constexpr int kOpenPopoverRetries = 10;
-constexpr std::chrono::milliseconds kOpenPopoverRetryDelay {200};
 constexpr std::chrono::seconds kTrayGracePeriod {5};
 } // namespace
 
@@ -59,40 +63,11 @@ AppDelegate::AppDelegate(QObject *parent)
 AppDelegate::~AppDelegate()
 {
     // Views first: they read the models below.
-    delete m_popover;
-    m_popover = nullptr;
+    m_settingsWindow.reset();
+    m_popover.reset();
+    m_menu.reset();
     m_tray.reset();
     m_updateController.setBackend(nullptr);
-}
-
-CoinListViewModel &AppDelegate::coinListViewModel()
-{
-    if (!m_coinListVM) {
-        m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
-        m_exchangeRates = std::make_unique<ExchangeRateService>(*m_marketDataSession, defaultExchangeRateProviders(),
-            ExchangeRateCacheStore::forBundle(Bundle::main()), systemClock());
-        m_priceService = std::make_unique<PriceService>(
-            *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(systemClock()), systemClock());
-        m_notificationService = std::make_unique<NotificationService>();
-        m_notificationService->setIconImage(
-            NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), Bundle::main()));
-        connect(m_notificationService.get(), &NotificationService::openPopoverRequested, this,
-            [this] { openPopover(kOpenPopoverRetries); });
-        m_coinListVM = std::make_unique<CoinListViewModel>(
-            *m_catalog, m_settingsVM, *m_priceService, *m_notificationService, QtTimerFactory::shared());
-    }
-    return *m_coinListVM;
-}
-
-CoinLogoStore &AppDelegate::logoStore()
-{
-    if (!m_logoStore) {
-        m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts());
-        m_logoStore = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(Bundle::main()), *m_logoSession);
-        m_remoteImages = std::make_unique<RemoteImageLoader>(*m_logoSession);
-        m_logoPainter = std::make_unique<CoinLogoPainter>(Bundle::main(), m_logoStore.get(), m_remoteImages.get());
-    }
-    return *m_logoStore;
 }
 
 bool AppDelegate::launch(const QStringList &urls)
@@ -104,12 +79,24 @@ bool AppDelegate::launch(const QStringList &urls)
         m_applicationService->forwardToPrimary(urls);
         return false;
     }
-    connect(m_applicationService.get(), &ApplicationService::openRequested, this, &AppDelegate::openURLs);
-    connect(m_applicationService.get(), &ApplicationService::activateRequested, this,
-        [this] { openPopover(kOpenPopoverRetries); });
-    openURLs(urls);
 
+    followLanguage(m_settingsVM.settings());
+    connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this, &AppDelegate::followLanguage);
+
+    buildMarketData();
+    buildLogos();
     installUpdateBackend();
+
+    m_popover = std::make_unique<PopoverPresenter>(QtTimerFactory::shared());
+    connect(m_applicationService.get(), &ApplicationService::openRequested, this, &AppDelegate::openURLs);
+    connect(
+        m_applicationService.get(), &ApplicationService::activateRequested, m_popover.get(), &PopoverPresenter::open);
+    connect(m_notificationService.get(), &NotificationService::openPopoverRequested, m_popover.get(),
+        &PopoverPresenter::open);
+    openURLs(urls);
+    buildSettingsWindow();
+    connect(m_notifications.get(), &AppNotificationCenter::posted, this, &AppDelegate::handleNavigation);
+
     setupTray();
     if (m_tray) {
         setupPopover();
@@ -120,79 +107,73 @@ bool AppDelegate::launch(const QStringList &urls)
             QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration);
         connect(m_trayWatcher.get(), &QDBusServiceWatcher::serviceRegistered, this, &AppDelegate::trayAppeared);
         QTimer::singleShot(kTrayGracePeriod, this, [this] {
-            if (!m_tray && !m_popover)
+            if (!m_tray && !m_popover->window())
                 setupPopover();
         });
     }
 
-    // Logos of exactly the watchlist coins, fetched at launch and on every watchlist change.
-    const auto syncLogos = [this](const AppSettings &settings) {
-        QStringList ids;
-        for (const WatchlistCoin &coin : settings.watchlistCoins)
-            ids.append(coin.coinId);
-        if (ids == m_lastLogoWatchlist && m_launched)
-            return;
-        m_lastLogoWatchlist = ids;
-        logoStore().sync(watchlistRecords(settings, m_catalog->byID()));
-    };
-    syncLogos(m_settingsVM.settings());
-    connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this, syncLogos);
-
-    m_launched = true;
-    if (m_opensPopoverAfterLaunch) {
-        m_opensPopoverAfterLaunch = false;
-        openPopover(kOpenPopoverRetries);
-    }
-
-    coinListViewModel();
     // The desktop widgets take their prices from the snapshot file.
     m_snapshotWriter = std::make_unique<WidgetSnapshotWriter>(
         WidgetSnapshotStore::forBundle(Bundle::main()), [] { requestWidgetReload(); }, QtTimerFactory::shared());
-    m_snapshotWriter->start(coinListViewModel(), m_settingsVM);
+    m_snapshotWriter->start(*m_coinListVM, m_settingsVM);
+
     // The watchlist on the desktop, when the user switches it on.
     m_overlay = std::make_unique<DesktopOverlayController>(
         [](DesktopOverlayModel &model) { return std::make_unique<DesktopOverlayWindow>(model); },
         &availableScreenFrames);
     m_wakeMonitor = std::make_unique<WakeMonitor>();
     m_overlay->followScreens(*m_wakeMonitor);
+    m_overlay->bind(*m_coinListVM, m_settingsVM);
+
     // After sleep or an outage the last prices are old: fetch now, not at the
     // next tick (a fetch that hung across the gap is dropped).
-    connect(m_wakeMonitor.get(), &WakeMonitor::woke, this, [this] { coinListViewModel().restartPolling(); });
+    connect(m_wakeMonitor.get(), &WakeMonitor::woke, m_coinListVM.get(), &CoinListViewModel::restartPolling);
     if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
-        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
-            [this](QNetworkInformation::Reachability reachability) {
+        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, m_coinListVM.get(),
+            [model = m_coinListVM.get()](QNetworkInformation::Reachability reachability) {
                 if (reachability == QNetworkInformation::Reachability::Online)
-                    coinListViewModel().restartPolling();
+                    model->restartPolling();
             });
     }
-    m_overlay->bind(coinListViewModel(), m_settingsVM);
+
     m_notificationService->requestAuthorization();
     LaunchAtLoginService::setEnabled(m_settingsVM.settings().launchAtLogin);
 
     m_reloadDebouncer = std::make_unique<ReloadDebouncer>(QtTimerFactory::shared(), [this] {
-        coinListViewModel().rebuildCoins();
-        coinListViewModel().restartPolling();
+        m_coinListVM->rebuildCoins();
+        m_coinListVM->restartPolling();
     });
     m_reloadDebouncer->push(m_settingsVM.settings());
     connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this,
         [this](const AppSettings &settings) { m_reloadDebouncer->push(settings); });
 
-    applyLanguage(m_settingsVM.settings().language);
-    connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this,
-        [this](const AppSettings &settings) { applyLanguage(settings.language); });
-
-    connect(m_notifications.get(), &AppNotificationCenter::posted, this, &AppDelegate::handleNavigation);
-
-    // Menu titles, the displayed coin's check mark and the update entry follow their sources.
-    connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this, [this] {
-        // The new record is stored right after this signal; rebuild from it.
-        QTimer::singleShot(0, this, &AppDelegate::rebuildMenu);
-    });
-    connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &AppDelegate::rebuildMenu);
-    connect(m_catalog.get(), &CoinCatalog::coinsChanged, this, &AppDelegate::rebuildMenu);
-    connect(&m_updateController, &UpdateController::changed, this, &AppDelegate::rebuildMenu);
-    rebuildMenu();
+    m_launched = true;
     return true;
+}
+
+void AppDelegate::buildMarketData()
+{
+    m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
+    m_exchangeRates = std::make_unique<ExchangeRateService>(*m_marketDataSession, defaultExchangeRateProviders(),
+        ExchangeRateCacheStore::forBundle(Bundle::main()), systemClock());
+    m_priceService = std::make_unique<PriceService>(
+        *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(systemClock()), systemClock());
+    m_notificationService = std::make_unique<NotificationService>();
+    m_notificationService->setIconImage(
+        NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), Bundle::main()));
+    m_coinListVM = std::make_unique<CoinListViewModel>(
+        *m_catalog, m_settingsVM, *m_priceService, *m_notificationService, QtTimerFactory::shared());
+    m_coinFeed = std::make_unique<CoinListViewModelFeed>(*m_coinListVM);
+}
+
+void AppDelegate::buildLogos()
+{
+    // Logos of exactly the watchlist coins, fetched at launch and on every watchlist change.
+    m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts());
+    m_logoStore = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(Bundle::main()), *m_logoSession);
+    m_remoteImages = std::make_unique<RemoteImageLoader>(*m_logoSession);
+    m_logoPainter = std::make_unique<CoinLogoPainter>(Bundle::main(), m_logoStore.get(), m_remoteImages.get());
+    m_logoSync = std::make_unique<WatchlistLogoSync>(*m_logoStore, m_settingsVM, *m_catalog);
 }
 
 void AppDelegate::installUpdateBackend()
@@ -213,6 +194,35 @@ void AppDelegate::installUpdateBackend()
     m_updateController.refresh();
 }
 
+void AppDelegate::buildSettingsWindow()
+{
+    // Built on each first open and let go on close; only the controller stays.
+    const auto createWindow = [this]() -> QWidget * {
+        auto *general = new GeneralSettingsView(
+            m_settingsVM, *m_coinFeed, *m_notifications, [](bool on) { LaunchAtLoginService::setEnabled(on); });
+        auto *watchlistModel = new WatchlistViewModel(
+            *m_catalog, Bundle::main(), m_settingsVM,
+            [this] {
+                m_coinListVM->rebuildCoins();
+                m_coinListVM->restartPolling();
+            },
+            QtTimerFactory::shared());
+        auto *watchlist = new WatchlistView(*watchlistModel, m_settingsVM, *m_coinFeed, m_logoPainter.get());
+        watchlistModel->setParent(watchlist);
+        auto *about = new AboutView(m_updateController);
+        auto *window = new SettingsWindow(m_settingsVM, general, watchlist, about);
+        connect(window, &SettingsWindow::addCoinToggled, watchlist,
+            [watchlist] { watchlist->setShowAddCoin(!watchlist->showAddCoin()); });
+        connect(&m_settingsVM, &SettingsViewModel::settingsWindowTabChanged, watchlist, [watchlist](SettingsTab tab) {
+            if (tab != SettingsTab::watchlist)
+                watchlist->setShowAddCoin(false);
+        });
+        return window;
+    };
+    m_settingsWindow = std::make_unique<SettingsWindowController>(
+        m_settingsVM, createWindow, SettingsWindowController::defaultStateFile());
+}
+
 void AppDelegate::setupTray()
 {
     m_tray = createTrayItem(applicationTrayOptions());
@@ -220,10 +230,14 @@ void AppDelegate::setupTray()
         qCWarning(lcTray, "No system tray on this desktop; showing the price list as a window");
         return;
     }
-    m_menuBarVM.bind(coinListViewModel(), m_settingsVM, *m_tray);
-    connect(m_tray.get(), &TrayItem::activated, this, &AppDelegate::togglePopover);
-    connect(m_tray.get(), &TrayItem::contextMenuRequested, this, &AppDelegate::showContextMenu);
-    connect(m_tray.get(), &TrayItem::menuItemTriggered, this, &AppDelegate::handleMenuItem);
+    m_menuBarVM.bind(*m_coinListVM, m_settingsVM, *m_tray);
+    connect(m_tray.get(), &TrayItem::activated, m_popover.get(), &PopoverPresenter::toggle);
+    m_menu = std::make_unique<StatusMenuController>(*m_tray, m_settingsVM, *m_catalog, m_updateController);
+    connect(m_menu.get(), &StatusMenuController::settingsRequested, m_settingsWindow.get(), [this](SettingsTab tab) {
+        m_popover->dismissPopup();
+        m_settingsWindow->openSettings(tab);
+    });
+    connect(m_menu.get(), &StatusMenuController::quitRequested, qApp, &QCoreApplication::quit);
 }
 
 void AppDelegate::trayAppeared()
@@ -237,102 +251,22 @@ void AppDelegate::trayAppeared()
     // Not deleted inside its own signal.
     m_trayWatcher.release()->deleteLater();
     // A window-mode price list gives way to the popover under the tray item.
-    delete m_popover;
-    m_popover = nullptr;
     setupPopover();
-    rebuildMenu();
 }
 
 void AppDelegate::setupPopover()
 {
-    logoStore();
-    if (!m_popoverFeed)
-        m_popoverFeed = std::make_unique<CoinListViewModelFeed>(coinListViewModel());
     auto *content
-        = new CoinPopoverView(*m_popoverFeed, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
-    content->setSettingsAvailable(kSettingsWindowAvailable);
+        = new CoinPopoverView(*m_coinFeed, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
     // Without a tray the price list is the program's window.
-    m_popover = new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window);
-    // Traced so that deep links and tray clicks can be followed from outside the process.
-    connect(m_popover, &PopoverWindow::shownChanged, this,
-        [](bool shown) { qCDebug(lcApp, "Popover %s", shown ? "shown" : "hidden"); });
-    if (!m_tray || std::exchange(m_opensPopoverAfterLaunch, false))
-        m_popover->open();
-}
-
-void AppDelegate::togglePopover(QPoint anchor)
-{
-    if (!m_popover)
-        return;
-    m_popover->toggle(anchor.isNull() ? QCursor::pos() : anchor);
-}
-
-void AppDelegate::openPopover(int attempts)
-{
-    if (!m_launched || !m_popover) {
-        m_opensPopoverAfterLaunch = true;
-        return;
-    }
-    if (!m_popover->isShown())
-        m_popover->open(QCursor::pos());
-    if (!m_popover->isShown() && attempts >= 1) {
-        QPointer<AppDelegate> self(this);
-        QTimer::singleShot(kOpenPopoverRetryDelay, this, [self, attempts] {
-            if (self)
-                self->openPopover(attempts - 1);
-        });
-    }
+    m_popover->setWindow(new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window));
 }
 
 void AppDelegate::openURLs(const QStringList &urls)
 {
-    if (!ApplicationService::containsDeepLink(urls))
-        return;
-    if (!m_launched) {
-        m_opensPopoverAfterLaunch = true;
-        return;
-    }
-    // A shown popover stays shown.
-    if (m_popover && !m_popover->isShown())
-        openPopover(kOpenPopoverRetries);
-}
-
-void AppDelegate::rebuildMenu()
-{
-    if (!m_tray)
-        return;
-    const StatusMenuState state {m_updateController.canCheckForUpdates(), kSettingsWindowAvailable};
-    m_tray->setMenu(buildStatusMenu(m_settingsVM.settings(), m_catalog->byID(), state, m_coinMenuIds));
-}
-
-void AppDelegate::showContextMenu(QPoint anchor)
-{
-    if (m_tray)
-        m_tray->popupMenu(anchor.isNull() ? QCursor::pos() : anchor);
-}
-
-void AppDelegate::handleMenuItem(int id)
-{
-    switch (id) {
-    case MenuIds::settings:
-    case MenuIds::about:
-        // Entries of the settings window, disabled until it exists.
-        return;
-    case MenuIds::checkForUpdates:
-        m_updateController.checkForUpdates();
-        return;
-    case MenuIds::quit:
-        QCoreApplication::quit();
-        return;
-    default:
-        if (const auto coinId = m_coinMenuIds.coinFor(id))
-            changeCoin(*coinId);
-    }
-}
-
-void AppDelegate::changeCoin(const QString &coinId)
-{
-    m_settingsVM.update([&](AppSettings &settings) { settings.displayedCoinId = coinId; });
+    // A shown popover stays shown; before the tray exists the open waits.
+    if (ApplicationService::containsDeepLink(urls))
+        m_popover->open();
 }
 
 void AppDelegate::handleNavigation(const QString &name, const QVariantMap &userInfo)
@@ -343,20 +277,16 @@ void AppDelegate::handleNavigation(const QString &name, const QVariantMap &userI
     }
     if (name != AppNotificationName::navigate)
         return;
-    const SettingsTab tab = navigationTab(userInfo);
-    if (m_popover && m_popover->isShown() && m_popover->mode() == PopoverWindow::Mode::popup)
-        m_popover->dismiss();
-    qCInfo(lcApp, "Settings requested at tab %s; the settings window is not part of this build",
-        qUtf8Printable(rawValue(tab)));
-    m_settingsVM.setSettingsWindowTab(tab);
+    m_popover->dismissPopup();
+    m_settingsWindow->openSettings(navigationTab(userInfo));
 }
 
-void AppDelegate::applyLanguage(AppLanguage language)
+void AppDelegate::followLanguage(const AppSettings &settings)
 {
-    if (m_appliedLanguage == language)
+    if (m_appliedLanguage == settings.language)
         return;
-    m_appliedLanguage = language;
-    LocalizationManager::shared().setBundle(LocalizationManager::bundle(language));
+    m_appliedLanguage = settings.language;
+    LocalizationManager::shared().setBundle(LocalizationManager::bundle(settings.language));
 }
 
 } // namespace Vantrell

@@ -4,14 +4,13 @@
 #include "settings/settingsdatastorage.h"
 #include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
-#include "shellmodel.h"
 #include "tray/menubarviewmodel.h"
 #include "updates/updatecontroller.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QDBusServiceWatcher;
 
@@ -24,22 +23,25 @@ class CoinListFeed;
 class CoinListViewModel;
 class CoinLogoPainter;
 class CoinLogoStore;
-class CoinPopoverView;
 class DesktopOverlayController;
 class ExchangeRateService;
 class FeedUpdaterBackend;
 class NetworkHTTPClient;
 class NotificationService;
-class PopoverWindow;
+class PopoverPresenter;
 class PriceService;
+class ReloadDebouncer;
 class RemoteImageLoader;
+class SettingsWindowController;
+class StatusMenuController;
 class TrayItem;
 class UpdateUserDriver;
 class WakeMonitor;
+class WatchlistLogoSync;
 class WidgetSnapshotWriter;
 
-// The application shell: builds every long-lived object once and wires the
-// tray item, the popover, polling, alerts, logos, updates and the deep link.
+// The application shell: builds every long-lived object once, in the order of
+// the launch steps, and connects them. What they do lives in the objects.
 class AppDelegate final : public QObject
 {
     Q_OBJECT
@@ -57,23 +59,16 @@ public:
     // Deep links, from the command line or another start.
     void openURLs(const QStringList &urls);
 
-    SettingsViewModel &settingsViewModel() { return m_settingsVM; }
-    CoinListViewModel &coinListViewModel();
-
 private:
+    void buildMarketData();
+    void buildLogos();
+    void installUpdateBackend();
     void setupTray();
     void trayAppeared();
     void setupPopover();
-    void togglePopover(QPoint anchor);
-    void openPopover(int attempts);
-    void rebuildMenu();
-    void showContextMenu(QPoint anchor);
-    void handleMenuItem(int id);
-    void changeCoin(const QString &coinId);
+    void buildSettingsWindow();
     void handleNavigation(const QString &name, const QVariantMap &userInfo);
-    void applyLanguage(AppLanguage language);
-    CoinLogoStore &logoStore();
-    void installUpdateBackend();
+    void followLanguage(const AppSettings &settings);
 
     FileSettingsDataStorage m_defaults;
     UserDefaultsSettingsStore m_store;
@@ -85,16 +80,20 @@ private:
     std::unique_ptr<AppNotificationCenter> m_notifications;
     std::unique_ptr<ApplicationService> m_applicationService;
 
-    // Created on first use.
     std::unique_ptr<NetworkHTTPClient> m_marketDataSession;
     std::unique_ptr<ExchangeRateService> m_exchangeRates;
     std::unique_ptr<PriceService> m_priceService;
     std::unique_ptr<NotificationService> m_notificationService;
     std::unique_ptr<CoinListViewModel> m_coinListVM;
+    std::unique_ptr<CoinListFeed> m_coinFeed;
+    std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
+
     std::unique_ptr<NetworkHTTPClient> m_logoSession;
     std::unique_ptr<CoinLogoStore> m_logoStore;
     std::unique_ptr<RemoteImageLoader> m_remoteImages;
     std::unique_ptr<CoinLogoPainter> m_logoPainter;
+    std::unique_ptr<WatchlistLogoSync> m_logoSync;
+
     std::unique_ptr<WidgetSnapshotWriter> m_snapshotWriter;
     std::unique_ptr<WakeMonitor> m_wakeMonitor;
     std::unique_ptr<DesktopOverlayController> m_overlay;
@@ -103,16 +102,13 @@ private:
     std::unique_ptr<UpdateUserDriver> m_updateDriver;
     std::unique_ptr<FeedUpdaterBackend> m_updateBackend;
 
+    std::unique_ptr<PopoverPresenter> m_popover;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
     std::unique_ptr<TrayItem> m_tray;
+    std::unique_ptr<StatusMenuController> m_menu;
     std::unique_ptr<QDBusServiceWatcher> m_trayWatcher;
-    std::unique_ptr<CoinListFeed> m_popoverFeed;
-    PopoverWindow *m_popover = nullptr;
-    CoinMenuIds m_coinMenuIds;
-    std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
     std::optional<AppLanguage> m_appliedLanguage;
-    QStringList m_lastLogoWatchlist;
     bool m_launched = false;
-    bool m_opensPopoverAfterLaunch = false;
 };
 
 } // namespace Vantrell

@@ -57,8 +57,8 @@ TrayMenu buildStatusMenu(const AppSettings &settings, const QHash<QString, CoinM
             entry.coinId == settings.displayedCoinId, MenuIds::changeCoin);
     }
     menu.addSeparator();
-    menu.addAction(MenuIds::settings, localizedString(QStringLiteral("menu.setting")), state.settingsWindowAvailable);
-    menu.addAction(MenuIds::about, localizedString(QStringLiteral("menu.about")), state.settingsWindowAvailable);
+    menu.addAction(MenuIds::settings, localizedString(QStringLiteral("menu.setting")));
+    menu.addAction(MenuIds::about, localizedString(QStringLiteral("menu.about")));
     menu.addAction(
         MenuIds::checkForUpdates, localizedString(QStringLiteral("menu.checkForUpdates")), state.canCheckForUpdates);
     menu.addSeparator();

@@ -78,8 +78,6 @@ private:
 struct StatusMenuState
 {
     bool canCheckForUpdates = false;
-    // The settings window exists in this build; until it does its entries are shown disabled.
-    bool settingsWindowAvailable = false;
 };
 
 // The right-click menu: "Change" with one radio entry per watchlist coin the

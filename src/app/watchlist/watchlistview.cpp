@@ -14,6 +14,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -253,6 +257,7 @@ WatchlistView::WatchlistView(WatchlistViewModel &model, SettingsViewModel &setti
     connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &WatchlistView::retranslate);
     retranslate();
     refresh(m_settings.settings());
+    readAnimationSetting();
 }
 
 WatchlistView::~WatchlistView()
@@ -267,9 +272,40 @@ QList<QAbstractButton *> WatchlistView::chips() const
     return m_chipStrip->findChildren<QAbstractButton *>();
 }
 
+namespace {
+// The desktop's animation switch as last read; animations stay on until a
+// desktop says otherwise.
+bool g_animationsOff = false;
+} // namespace
+
 bool WatchlistView::reduceMotion()
 {
-    return !QApplication::isEffectEnabled(Qt::UI_General);
+    return g_animationsOff;
+}
+
+void WatchlistView::readAnimationSetting()
+{
+    // The settings portal carries the desktop's "enable animations" switch
+    // (GNOME and the desktops that share its setting). Asked without waiting;
+    // the answer counts from the next drag on.
+    QDBusMessage read = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
+        QStringLiteral("/org/freedesktop/portal/desktop"), QStringLiteral("org.freedesktop.portal.Settings"),
+        QStringLiteral("Read"));
+    read << QStringLiteral("org.gnome.desktop.interface") << QStringLiteral("enable-animations");
+    read.setAutoStartService(false);
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(read), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        const QDBusMessage reply = call->reply();
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return;
+        // The value comes wrapped in a variant, once more in older portals.
+        QVariant value = reply.arguments().first();
+        for (int depth = 0; depth < 2 && value.canConvert<QDBusVariant>(); ++depth)
+            value = value.value<QDBusVariant>().variant();
+        if (value.typeId() == QMetaType::Bool)
+            g_animationsOff = !value.toBool();
+    });
 }
 
 void WatchlistView::setShowAddCoin(bool show)

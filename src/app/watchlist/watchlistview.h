@@ -46,8 +46,8 @@ public:
     QList<WatchlistRow *> rows() const { return m_rows; }
     QList<QAbstractButton *> chips() const;
 
-    // The platform's animation setting: motion is reduced when the desktop
-    // turned its animations off.
+    // The desktop's animation setting: motion is reduced while the desktop
+    // has its animations turned off.
     static bool reduceMotion();
 
 Q_SIGNALS:
@@ -58,6 +58,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void readAnimationSetting();
     void refresh(const AppSettings &settings);
     void refreshAlerts(const AppSettings &settings);
     WatchlistRow *makeRow(const CoinMetadata &coin);

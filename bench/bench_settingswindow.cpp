@@ -7,6 +7,8 @@
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
+#include "settings/settingsdatastorage.h"
+#include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
 #include "settingswindow/aboutview.h"
 #include "settingswindow/generalsettingsview.h"
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTemporaryDir>
 
 using namespace Vantrell;
@@ -147,6 +150,31 @@ void reorderFrameDrawn(benchmark::State &state)
     delete window;
 }
 BENCHMARK(reorderFrameDrawn)->Unit(benchmark::kMillisecond);
+
+// One step of the overlay opacity slider while dragged: published, saved to
+// appSettings.json (atomically and durably) and the percentage redrawn.
+void opacitySliderStep(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    FileSettingsDataStorage storage(dir.path());
+    UserDefaultsSettingsStore store(storage);
+    SettingsViewModel settings(store);
+    settings.update([](AppSettings &s) { s.desktopOverlayEnabled = true; });
+    Test::FakeCoinListFeed feed;
+    AppNotificationCenter notifications;
+    GeneralSettingsView view(settings, feed, notifications, {});
+    view.resize(560, 900);
+    view.show();
+    QCoreApplication::processEvents();
+    auto *slider = view.findChild<QSlider *>();
+    int value = 0;
+    for (auto _ : state) {
+        value = (value + 1) % 101;
+        slider->setValue(value);
+        view.repaint();
+    }
+}
+BENCHMARK(opacitySliderStep)->Unit(benchmark::kMillisecond);
 
 // The program's memory after ten opens and closes, against before them.
 void memoryAfterTenOpens(benchmark::State &state)

@@ -128,9 +128,17 @@ public:
             return coin.id;
         case AddedRole:
             return m_added.contains(coin.id);
+        case Qt::CheckStateRole:
+            // Read by assistive tools as the row's selected state.
+            return m_added.contains(coin.id) ? Qt::Checked : Qt::Unchecked;
         default:
             return {};
         }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return QAbstractListModel::flags(index) | Qt::ItemIsUserCheckable;
     }
 
     const CoinMetadata &coin(int row) const { return m_coins.at(row); }

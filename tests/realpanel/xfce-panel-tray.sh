@@ -33,62 +33,13 @@ mkdir -p "$work"
 log="$work/run.log"
 : > "$log"
 
-pids=()
-cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null
-        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
-    done
-}
-trap cleanup EXIT
-# A timeout ends the script with SIGTERM: clean up then too.
-trap "exit 1" TERM INT
+source "$(dirname "$0")/common.sh"
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- vantrell log (last lines) ---"
-    tail -n 40 "$work/vantrell.log" 2>/dev/null
-    echo "--- output in $work ---"
-    exit 1
-}
-
-# Polls `condition` (a command) every 0.2 s for at most `seconds`.
-wait_for() {
-    local seconds=$1
-    shift
-    local tries=$((seconds * 5))
-    for ((t = 0; t < tries; t++)); do
-        "$@" && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
-for tool in Xvfb xfce4-panel openbox import convert compare xdotool xdpyinfo gdbus; do
-    command -v "$tool" > /dev/null || fail "$tool is missing: run scripts/install-deps"
-done
+require_tools Xvfb xfce4-panel openbox import convert compare xdotool xdpyinfo gdbus
 xfconfd=/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd
 [[ -x $xfconfd ]] || xfconfd=$(command -v xfconfd || true)
 [[ -x $xfconfd ]] || fail "xfconfd is missing: run scripts/install-deps"
-[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fail "no session bus: run under dbus-run-session"
-
-# Everything of the session in the work directory.
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset VANTRELL_TRAY_FORM QT_QPA_PLATFORM
-
-# Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" >> "$log" 2>&1 &
-pids+=($!)
-wait_for 10 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n 1 "$work/display")
-xdpyinfo > /dev/null 2>&1 || fail "no X display at $DISPLAY"
+start_session
 
 # The panel: 30 pixels high along the top, with the Status Tray at its right
 # end. The file must exist before xfconfd starts.
@@ -130,32 +81,12 @@ pids+=($!)
 xfce4-panel >> "$log" 2>&1 &
 pids+=($!)
 
-has_watcher() {
-    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2> /dev/null | grep -q true
-}
 wait_for 30 has_watcher || fail "the panel's Status Tray did not start a StatusNotifierWatcher"
 echo "panel up"
 
 # The fake market, and Vantrell pointed at it, showing bitcoin on a coloured
 # background so that the tray shows a block of the price colour.
-"$fake_market" --quiet > "$work/market.out" 2> "$work/market.log" &
-pids+=($!)
-wait_for 10 grep -q '^VANTRELL_HOST_MAP=' "$work/market.out" || fail "the fake market did not start"
-host_map=$(grep -m1 '^VANTRELL_HOST_MAP=' "$work/market.out")
-export VANTRELL_HOST_MAP=${host_map#VANTRELL_HOST_MAP=}
-mkdir -p "$XDG_CONFIG_HOME/vantrell"
-cat > "$XDG_CONFIG_HOME/vantrell/appSettings.json" <<'JSON'
-{
-  "displayedCoinId": "bitcoin",
-  "showMenuBarBackground": true,
-  "priceColorEnabled": true,
-  "addedCoins": [
-    {"coinId": "bitcoin", "alertKind": "notSet", "notificationThreshold": 0},
-    {"coinId": "ethereum", "alertKind": "notSet", "notificationThreshold": 0}
-  ]
-}
-JSON
+start_market true
 app_bus=$DBUS_SESSION_BUS_ADDRESS
 if [[ $mode == xembed ]]; then
     # A bus without the panel's watcher: the program must use the XEmbed tray.
@@ -164,11 +95,7 @@ if [[ $mode == xembed ]]; then
     wait_for 10 grep -q . "$work/app-bus" || fail "the second bus did not start"
     app_bus=$(head -n 1 "$work/app-bus")
 fi
-DBUS_SESSION_BUS_ADDRESS=$app_bus QT_QPA_PLATFORM=xcb QT_LOGGING_RULES='*.App.debug=true' \
-    ASAN_OPTIONS=detect_leaks=0 "$vantrell" > "$work/vantrell.out" 2> "$work/vantrell.log" &
-vantrell_pid=$!
-pids+=($vantrell_pid)
-
+start_vantrell "$app_bus"
 if [[ $mode == xembed ]]; then
     wait_for 30 grep -q 'using the XEmbed system tray' "$work/vantrell.log" \
         || fail "the program did not fall back to the XEmbed tray"
@@ -184,14 +111,9 @@ echo "$shown"
 [[ $shown == *'as icon'* ]] || fail "the panel did not get the square price icon: $shown"
 
 # The price has arrived when the tooltip carries the title and the change.
-item=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-    --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems \
-    | grep -o "org.kde.StatusNotifierItem-[0-9]*-[0-9]*" | head -n 1)
+item=$(item_name)
 [[ -n $item ]] || fail "the watcher does not list the item"
-tooltip() {
-    gdbus call --session --dest "$item" --object-path /StatusNotifierItem \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip 2> /dev/null
-}
+tooltip() { item_property ToolTip; }
 has_price() { tooltip | grep -q 'BTC [0-9]'; }
 wait_for 30 has_price || fail "no price in the tooltip: $(tooltip)"
 echo "tooltip: $(tooltip)"
@@ -224,17 +146,6 @@ echo "price icon at ${icon_w}x${icon_h}+${icon_x}+${icon_y} in $colour"
 # A left click on the icon opens the popover below the panel.
 click_x=$((icon_x + icon_w / 2))
 click_y=$((icon_y + icon_h / 2))
-# The program's visible windows taller than the panel (an XEmbed tray icon is
-# one of its windows too).
-visible_windows() {
-    local window
-    for window in $(xdotool search --onlyvisible --pid "$vantrell_pid" 2> /dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
-        ((HEIGHT > panel_height)) && echo "$window"
-    done
-    return 0
-}
-has_visible_window() { visible_windows | grep -q .; }
 xdotool mousemove "$click_x" "$click_y" click 1
 wait_for 10 grep -q 'Popover shown' "$work/vantrell.log" || fail "a left click did not open the popover"
 wait_for 10 has_visible_window || fail "no visible window of vantrell after the click"

@@ -1,0 +1,124 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What the real-panel scripts share: a work directory kept for its
+# screenshots and logs, cleanup of everything started, polling, a session of
+# its own under Xvfb, and the fake market with Vantrell's settings. Sourced
+# with `work` (the run directory) and `log` set.
+
+pids=()
+cleanup() {
+    local pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid=${pids[i]}
+        kill "$pid" 2>/dev/null
+        for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null
+    done
+}
+trap cleanup EXIT
+# A timeout ends the script with SIGTERM: clean up then too.
+trap "exit 1" TERM INT
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- vantrell log (last lines) ---"
+    tail -n 40 "$work/vantrell.log" 2>/dev/null
+    echo "--- output in $work ---"
+    exit 1
+}
+
+# Polls `condition` (a command) every 0.2 s for at most `seconds`.
+wait_for() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 5))
+    for ((t = 0; t < tries; t++)); do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" > /dev/null || fail "$tool is missing: run scripts/install-deps"
+    done
+    [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || fail "no session bus: run under dbus-run-session"
+}
+
+# Everything of the session in the work directory, on an Xvfb of its own
+# (`1024x768` unless given).
+start_session() {
+    export HOME="$work/home"
+    export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    unset VANTRELL_TRAY_FORM QT_QPA_PLATFORM
+    # Xvfb picks a free display and writes its number once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3> "$work/display" >> "$log" 2>&1 &
+    pids+=($!)
+    wait_for 10 grep -q '[0-9]' "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=:$(head -n 1 "$work/display")
+    xdpyinfo > /dev/null 2>&1 || fail "no X display at $DISPLAY"
+}
+
+has_watcher() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2> /dev/null | grep -q true
+}
+
+# The fake market, and Vantrell's settings: bitcoin shown, coloured by its
+# change, on a background when $1 is true.
+start_market() {
+    "$fake_market" --quiet > "$work/market.out" 2> "$work/market.log" &
+    pids+=($!)
+    wait_for 10 grep -q '^VANTRELL_HOST_MAP=' "$work/market.out" || fail "the fake market did not start"
+    local host_map
+    host_map=$(grep -m1 '^VANTRELL_HOST_MAP=' "$work/market.out")
+    export VANTRELL_HOST_MAP=${host_map#VANTRELL_HOST_MAP=}
+    mkdir -p "$XDG_CONFIG_HOME/vantrell"
+    cat > "$XDG_CONFIG_HOME/vantrell/appSettings.json" <<JSON
+{
+  "displayedCoinId": "bitcoin",
+  "showMenuBarBackground": ${1:-true},
+  "priceColorEnabled": true,
+  "addedCoins": [
+    {"coinId": "bitcoin", "alertKind": "notSet", "notificationThreshold": 0},
+    {"coinId": "ethereum", "alertKind": "notSet", "notificationThreshold": 0}
+  ]
+}
+JSON
+}
+
+# Vantrell on the bus `$1` (the session's unless given); sets vantrell_pid.
+start_vantrell() {
+    DBUS_SESSION_BUS_ADDRESS=${1:-$DBUS_SESSION_BUS_ADDRESS} QT_QPA_PLATFORM=xcb \
+        QT_LOGGING_RULES='*.App.debug=true' ASAN_OPTIONS=detect_leaks=0 \
+        "$vantrell" > "$work/vantrell.out" 2> "$work/vantrell.log" &
+    vantrell_pid=$!
+    pids+=($vantrell_pid)
+}
+
+# The item's bus name as the watcher lists it, and one of its properties.
+item_name() {
+    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems \
+        | grep -o "org.kde.StatusNotifierItem-[0-9]*-[0-9]*" | head -n 1
+}
+item_property() {
+    gdbus call --session --dest "$item" --object-path /StatusNotifierItem \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1" 2> /dev/null
+}
+
+# The program's visible windows taller than `panel_height` (an XEmbed tray
+# icon is one of its windows too).
+visible_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$vantrell_pid" 2> /dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        ((HEIGHT > panel_height)) && echo "$window"
+    done
+    return 0
+}
+has_visible_window() { visible_windows | grep -q .; }

@@ -1,8 +1,21 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What the real-panel scripts share: a work directory kept for its
 # screenshots and logs, cleanup of everything started, polling, a session of
-# its own under Xvfb, and the fake market with Vantrell's settings. Sourced
-# with `work` (the run directory) and `log` set.
+# its own under Xvfb, and the fake market with Vantrell's settings.
+
+# The run's directory: `$1/run` when given (emptied first), else a new
+# temporary one; kept afterwards for its screenshots and logs.
+setup_work() {
+    if [[ -n ${1:-} ]]; then
+        work=$1/run
+        rm -rf -- "$work"
+    else
+        work=$(mktemp -d)/run
+    fi
+    mkdir -p "$work"
+    log="$work/run.log"
+    : > "$log"
+}
 
 pids=()
 cleanup() {

@@ -16,17 +16,8 @@ set -uo pipefail
 
 vantrell=$1
 fake_market=$2
-if [[ -n ${3:-} ]]; then
-    work=$3/run
-    rm -rf -- "$work"
-else
-    work=$(mktemp -d)/run
-fi
-mkdir -p "$work"
-log="$work/run.log"
-: > "$log"
-
 source "$(dirname "$0")/common.sh"
+setup_work "${3:-}"
 
 require_tools gnome-shell Xvfb import convert compare xdotool xdpyinfo gdbus dbus-daemon
 extension=ubuntu-appindicators@ubuntu.com

@@ -22,18 +22,8 @@ mode=$1
 vantrell=$2
 fake_market=$3
 [[ $mode == statusnotifier || $mode == xembed ]] || { echo "unknown mode $mode"; exit 2; }
-# A fresh directory for each run, kept afterwards for its screenshots and logs.
-if [[ -n ${4:-} ]]; then
-    work=$4/run
-    rm -rf -- "$work"
-else
-    work=$(mktemp -d)/run
-fi
-mkdir -p "$work"
-log="$work/run.log"
-: > "$log"
-
 source "$(dirname "$0")/common.sh"
+setup_work "${4:-}"
 
 require_tools Xvfb xfce4-panel openbox import convert compare xdotool xdpyinfo gdbus
 xfconfd=/usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd

@@ -12,15 +12,11 @@
 
 namespace Vantrell {
 
-namespace {
-
 QColor withAlpha(QColor color, qreal alpha)
 {
     color.setAlphaF(color.alphaF() * alpha);
     return color;
 }
-
-} // namespace
 
 PopoverColors PopoverColors::fromPalette(const QPalette &palette, bool translucent)
 {

@@ -32,6 +32,9 @@ struct PopoverColors
     static PopoverColors fromPalette(const QPalette &palette, bool translucent = false);
 };
 
+// `color` with its opacity scaled by `alpha` (0…1).
+QColor withAlpha(QColor color, qreal alpha);
+
 // Font of `pixelSize` in the application font's family; `monospaced` takes the
 // system's fixed-pitch family, whose digits all have one width.
 QFont popoverFont(int pixelSize, QFont::Weight weight, bool monospaced = false);

@@ -30,12 +30,6 @@ constexpr int kResultsPadding = 6;
 constexpr int kCornerRadius = 12;
 enum ResultRole { CoinIdRole = Qt::UserRole + 1, AddedRole, CoinRole };
 
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 // The state mark at the end of a result: a plus in a ring (not added), a tick
 // on a green disc (added) and a minus on a red disc (added, under the pointer).
 void drawStateMark(QPainter &painter, const QRectF &rect, bool added, bool hovered, const QColor &accent)

@@ -27,12 +27,6 @@ constexpr int kHandleWidth = 20;
 constexpr int kKindMenuWidth = 88;
 constexpr int kLogoSide = 24;
 
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 } // namespace
 
 WatchlistHandle::WatchlistHandle(QWidget *parent)

@@ -42,12 +42,6 @@ constexpr int kMargin = 24;
 // The delete button and the row's trailing margin.
 constexpr int kDeleteColumn = 36;
 
-QColor withAlpha(QColor color, double alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 // A recommended coin: its logo on a rounded square, tinted and ticked while
 // the watchlist holds it.
 class WatchlistChip final : public QAbstractButton

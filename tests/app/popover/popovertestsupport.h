@@ -8,6 +8,7 @@
 #include "updates/updatecontroller.h"
 
 #include <QList>
+#include <QPalette>
 
 #include <optional>
 
@@ -89,6 +90,22 @@ inline QList<Coin> sampleCoins(int count)
         coin(QStringLiteral("litecoin"), QStringLiteral("LTC"), QStringLiteral("Litecoin"), 104.5, 0.9),
     };
     return all.mid(0, count);
+}
+
+// A dark desktop theme.
+inline QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2E));
+    palette.setColor(QPalette::WindowText, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x20));
+    palette.setColor(QPalette::Text, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3D));
+    palette.setColor(QPalette::ButtonText, QColor(0xF2, 0xF2, 0xF2));
+    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8B, 0xFD));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x99, 0x99, 0x9E));
+    return palette;
 }
 
 } // namespace Vantrell::Test

@@ -115,21 +115,6 @@ QRect geometryIn(QWidget *widget, QWidget *root)
     return QRect(widget->mapTo(root, QPoint(0, 0)), widget->size());
 }
 
-// A dark desktop theme.
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2E));
-    palette.setColor(QPalette::WindowText, QColor(0xF2, 0xF2, 0xF2));
-    palette.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x20));
-    palette.setColor(QPalette::Text, QColor(0xF2, 0xF2, 0xF2));
-    palette.setColor(QPalette::Button, QColor(0x3A, 0x3A, 0x3D));
-    palette.setColor(QPalette::ButtonText, QColor(0xF2, 0xF2, 0xF2));
-    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x8B, 0xFD));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    return palette;
-}
-
 QString outputDirectory()
 {
     const QString path = QDir::temp().filePath(QStringLiteral("vantrell-popover-views"));
@@ -192,7 +177,7 @@ private Q_SLOTS:
 
         Fixture fixture(coinCount);
         if (dark)
-            fixture.view.setPalette(darkPalette());
+            fixture.view.setPalette(Test::darkPalette());
         QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
         const QImage image = fixture.view.grab().toImage();
         QCOMPARE(image.size() / image.devicePixelRatio(), QSize(320, height));

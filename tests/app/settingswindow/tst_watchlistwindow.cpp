@@ -4,6 +4,7 @@
 #include "../popover/popovertestsupport.h"
 #include "i18n/localizationmanager.h"
 #include "market/coincatalog.h"
+#include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
 #include "settings/settingsdatastorage.h"
@@ -17,7 +18,9 @@
 #include "watchlist/watchlistview.h"
 #include "watchlist/watchlistviewmodel.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -235,6 +238,58 @@ private Q_SLOTS:
         m_controller->openSettings(SettingsTab::about);
         QVERIFY(m_controller->window() && m_controller->window() != window);
         QCOMPARE(m_controller->window()->windowTitle(), QStringLiteral("About"));
+    }
+
+    // Renders for a look: each language, light and dark, empty and with 25
+    // coins, with the add-coin panel open over the long list.
+    void renders_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<bool>("dark");
+        for (const auto &[tag, language] : {std::pair {"en", AppLanguage::en},
+                 std::pair {"zh-Hans", AppLanguage::zhHans}, std::pair {"zh-Hant", AppLanguage::zhHant}}) {
+            QTest::addRow("%s-light", tag) << language << false;
+            QTest::addRow("%s-dark", tag) << language << true;
+        }
+    }
+
+    void renders()
+    {
+        QFETCH(AppLanguage, language);
+        QFETCH(bool, dark);
+        LocalizationManager::shared().setBundle(
+            LocalizationManager::bundle(language, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {}));
+        const QPalette light = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(Test::darkPalette());
+        const QString dir = QDir::temp().filePath(QStringLiteral("vantrell-settings-window"));
+        QDir().mkpath(dir);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        for (const bool full : {false, true}) {
+            AppSettings initial;
+            initial.watchlistCoins.clear();
+            if (full) {
+                for (const CoinMetadata &coin : m_catalog->listedCoins().mid(0, 25))
+                    initial.watchlistCoins.append({coin.id, CoinAlertKind::above, 1234.5});
+            }
+            Test::MemorySettingsStore store(initial);
+            SettingsViewModel settings(store);
+            settings.setSettingsWindowTab(SettingsTab::watchlist);
+            WatchlistViewModel model(*m_catalog, Bundle::main(), settings, {}, QtTimerFactory::shared());
+            auto *view = new WatchlistView(model, settings, m_coins, nullptr);
+            SettingsWindow window(settings, new QWidget, view, new QWidget);
+            window.resize(786, 500);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QString name = QStringLiteral("%1/watchlist-%2-%3").arg(dir, tag, full ? u"25" : u"empty");
+            QVERIFY(window.grab().save(name + QStringLiteral(".png")));
+            if (full) {
+                view->setShowAddCoin(true);
+                view->addCoinPanel()->searchField()->setText(QStringLiteral("co"));
+                QVERIFY(window.grab().save(name + QStringLiteral("-search.png")));
+            }
+        }
+        QApplication::setPalette(light);
     }
 };
 

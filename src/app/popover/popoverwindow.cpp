@@ -2,7 +2,7 @@
 #include "popoverwindow.h"
 
 #include "coinpopoverview.h"
-#include "compositing.h"
+#include "platform/compositing.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
 

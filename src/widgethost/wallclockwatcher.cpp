@@ -4,7 +4,6 @@
 #include "platform/logging.h"
 #include "reloadcoalescer.h"
 
-#include <QDateTime>
 #include <QSocketNotifier>
 
 #include <sys/timerfd.h>
@@ -18,8 +17,6 @@ namespace Vantrell {
 WallClockWatcher::WallClockWatcher(QObject *parent)
     : QObject(parent)
 {
-    m_monotonic.start();
-    m_lastWallMs = QDateTime::currentMSecsSinceEpoch();
     m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (m_fd < 0 || !arm()) {
         qCWarning(lcWidget, "Clock changes go unnoticed: no timerfd (errno %d)", errno);
@@ -49,12 +46,8 @@ void WallClockWatcher::clockChanged()
     std::uint64_t expirations = 0;
     while (::read(m_fd, &expirations, sizeof expirations) > 0) { }
     arm();
-    const qint64 wall = QDateTime::currentMSecsSinceEpoch();
-    const qint64 monotonic = m_monotonic.elapsed();
-    const bool jump = isWallClockJump(wall - m_lastWallMs, monotonic - m_lastMonotonicMs);
-    m_lastWallMs = wall;
-    m_lastMonotonicMs = monotonic;
-    if (jump)
+    const ClockDrift::Steps steps = m_drift.take();
+    if (isWallClockJump(steps.wallMs, steps.monotonicMs))
         Q_EMIT jumped();
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QElapsedTimer>
+#include "platform/clockdrift.h"
+
 #include <QObject>
 
 class QSocketNotifier;
@@ -29,9 +30,7 @@ private:
 
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
-    QElapsedTimer m_monotonic;
-    qint64 m_lastWallMs = 0;
-    qint64 m_lastMonotonicMs = 0;
+    ClockDrift m_drift;
 };
 
 } // namespace Vantrell

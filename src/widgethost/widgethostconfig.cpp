@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -122,6 +123,7 @@ std::optional<WidgetHostConfig> WidgetHostConfig::decode(const QByteArray &data,
         return fail(QStringLiteral("no widget list"));
 
     WidgetHostConfig config;
+    QSet<QString> ids;
     for (const QJsonValue &item : root.value(QStringLiteral("widgets")).toArray()) {
         const QJsonObject object = item.toObject();
         WidgetInstance widget;
@@ -130,9 +132,11 @@ std::optional<WidgetHostConfig> WidgetHostConfig::decode(const QByteArray &data,
         const auto family = fromRawValue<WidgetFamily>(object.value(QStringLiteral("family")).toString());
         const auto x = readCoordinate(object.value(QStringLiteral("x")));
         const auto y = readCoordinate(object.value(QStringLiteral("y")));
-        if (widget.id.isEmpty() || widget.kind.isEmpty() || !family || !x || !y
+        // A repeated id (a hand-edited file) would make two widgets one.
+        if (widget.id.isEmpty() || ids.contains(widget.id) || widget.kind.isEmpty() || !family || !x || !y
             || !object.value(QStringLiteral("options")).isObject())
             continue;
+        ids.insert(widget.id);
         widget.family = *family;
         widget.position = QPoint(*x, *y);
         widget.screen = object.value(QStringLiteral("screen")).toString();

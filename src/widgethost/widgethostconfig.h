@@ -33,8 +33,8 @@ struct WidgetHostConfig
     // Indented JSON: {"version": 1, "widgets": [{"id", "kind", "family", "options", "x", "y", "screen"}, …]}.
     QByteArray encode() const;
     // The file's content; none when it is no such document. A widget with a
-    // family or options of the wrong form is dropped, a widget of an unknown
-    // kind is kept. Option values keep strings, booleans and lists of strings.
+    // family or options of the wrong form or a repeated id is dropped, a
+    // widget of an unknown kind is kept. Option values keep strings, booleans and lists of strings.
     static std::optional<WidgetHostConfig> decode(const QByteArray &data, QString *problem = nullptr);
 
     bool operator==(const WidgetHostConfig &) const = default;

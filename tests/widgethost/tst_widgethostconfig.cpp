@@ -57,6 +57,7 @@ private Q_SLOTS:
             R"({"version":1,"widgets":[{"id":"x","kind":"K","family":"small","options":{},"x":1.5,"y":2}]})")
                                                      << 0;
         QTest::newRow("a widget that is no object dropped") << "{\"version\":1,\"widgets\":[7," + good + "]}" << 1;
+        QTest::newRow("a repeated id dropped") << "{\"version\":1,\"widgets\":[" + good + "," + good + "]}" << 1;
     }
     void decode()
     {

@@ -454,8 +454,8 @@
         <translation>Large</translation>
     </message>
     <message id="widgetHost.menu.add">
-        <source>Add Widget</source>
-        <translation>Add Widget</translation>
+        <source>Add Widget…</source>
+        <translation>Add Widget…</translation>
     </message>
     <message id="widgetHost.menu.edit">
         <source>Edit Widget…</source>
@@ -532,6 +532,38 @@
     <message id="common.close">
         <source>Close</source>
         <translation>Close</translation>
+    </message>
+    <message id="widgetHost.menu.quit">
+        <source>Quit Vantrell Widgets</source>
+        <translation>Quit Vantrell Widgets</translation>
+    </message>
+    <message id="widgetHost.gallery.title">
+        <source>Add Widget</source>
+        <translation>Add Widget</translation>
+    </message>
+    <message id="widgetHost.gallery.add">
+        <source>Click to place this widget on the desktop</source>
+        <translation>Click to place this widget on the desktop</translation>
+    </message>
+    <message id="widgetHost.editor.search">
+        <source>Search coins</source>
+        <translation>Search coins</translation>
+    </message>
+    <message id="widgetHost.editor.addCoin">
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message id="widgetHost.editor.removeCoin">
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message id="widgetHost.editor.limit">
+        <source>%1 of %2 coins · drag to reorder</source>
+        <translation>%1 of %2 coins · drag to reorder</translation>
+    </message>
+    <message id="widgetHost.editor.done">
+        <source>Done</source>
+        <translation>Done</translation>
     </message>
 </context>
 </TS>

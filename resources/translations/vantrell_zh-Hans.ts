@@ -454,8 +454,8 @@
         <translation>大</translation>
     </message>
     <message id="widgetHost.menu.add">
-        <source>Add Widget</source>
-        <translation>添加小组件</translation>
+        <source>Add Widget…</source>
+        <translation>添加小组件…</translation>
     </message>
     <message id="widgetHost.menu.edit">
         <source>Edit Widget…</source>
@@ -532,6 +532,38 @@
     <message id="common.close">
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message id="widgetHost.menu.quit">
+        <source>Quit Vantrell Widgets</source>
+        <translation>退出 Vantrell 小组件</translation>
+    </message>
+    <message id="widgetHost.gallery.title">
+        <source>Add Widget</source>
+        <translation>添加小组件</translation>
+    </message>
+    <message id="widgetHost.gallery.add">
+        <source>Click to place this widget on the desktop</source>
+        <translation>点按以将此小组件放到桌面上</translation>
+    </message>
+    <message id="widgetHost.editor.search">
+        <source>Search coins</source>
+        <translation>搜索币种</translation>
+    </message>
+    <message id="widgetHost.editor.addCoin">
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message id="widgetHost.editor.removeCoin">
+        <source>Remove</source>
+        <translation>移除</translation>
+    </message>
+    <message id="widgetHost.editor.limit">
+        <source>%1 of %2 coins · drag to reorder</source>
+        <translation>已选 %1/%2 个币种 · 拖动以排序</translation>
+    </message>
+    <message id="widgetHost.editor.done">
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 </TS>

@@ -454,8 +454,8 @@
         <translation>大</translation>
     </message>
     <message id="widgetHost.menu.add">
-        <source>Add Widget</source>
-        <translation>新增小工具</translation>
+        <source>Add Widget…</source>
+        <translation>新增小工具…</translation>
     </message>
     <message id="widgetHost.menu.edit">
         <source>Edit Widget…</source>
@@ -532,6 +532,38 @@
     <message id="common.close">
         <source>Close</source>
         <translation>關閉</translation>
+    </message>
+    <message id="widgetHost.menu.quit">
+        <source>Quit Vantrell Widgets</source>
+        <translation>結束 Vantrell 小工具</translation>
+    </message>
+    <message id="widgetHost.gallery.title">
+        <source>Add Widget</source>
+        <translation>新增小工具</translation>
+    </message>
+    <message id="widgetHost.gallery.add">
+        <source>Click to place this widget on the desktop</source>
+        <translation>按一下即可將此小工具放到桌面上</translation>
+    </message>
+    <message id="widgetHost.editor.search">
+        <source>Search coins</source>
+        <translation>搜尋幣種</translation>
+    </message>
+    <message id="widgetHost.editor.addCoin">
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+    <message id="widgetHost.editor.removeCoin">
+        <source>Remove</source>
+        <translation>移除</translation>
+    </message>
+    <message id="widgetHost.editor.limit">
+        <source>%1 of %2 coins · drag to reorder</source>
+        <translation>已選 %1/%2 個幣種 · 拖曳以排序</translation>
+    </message>
+    <message id="widgetHost.editor.done">
+        <source>Done</source>
+        <translation>完成</translation>
     </message>
 </context>
 </TS>

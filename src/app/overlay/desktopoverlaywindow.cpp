@@ -4,11 +4,11 @@
 #include "desktopoverlayview.h"
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
-#include "popover/compositing.h"
+#include "platform/compositing.h"
+#include "platform/screens.h"
+#include "platform/x11desktoplayer.h"
 #include "widgetkit/widgetviews.h"
-#include "x11desktoplayer.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,7 +16,6 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -57,14 +56,8 @@ protected:
 QList<QRectF> availableScreenFrames()
 {
     QList<QRectF> frames;
-    QScreen *primary = QGuiApplication::primaryScreen();
-    if (primary)
-        frames.append(QRectF(primary->availableGeometry()));
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (QScreen *screen : screens) {
-        if (screen != primary)
-            frames.append(QRectF(screen->availableGeometry()));
-    }
+    for (const QRect &geometry : availableScreenGeometries())
+        frames.append(QRectF(geometry));
     return frames;
 }
 

@@ -4,15 +4,14 @@
 #include "platform/atomicfile.h"
 #include "platform/logging.h"
 #include "platform/paths.h"
+#include "platform/screens.h"
 #include "settings/settingsviewmodel.h"
 #include "settingswindowmodel.h"
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -61,14 +60,7 @@ void SettingsWindowController::openSettings(SettingsTab tab)
         m_window = m_createWindow();
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->installEventFilter(this);
-        QList<QRect> screens;
-        if (QScreen *primary = QGuiApplication::primaryScreen())
-            screens.append(primary->availableGeometry());
-        for (QScreen *screen : QGuiApplication::screens()) {
-            if (screen != QGuiApplication::primaryScreen())
-                screens.append(screen->availableGeometry());
-        }
-        m_window->setGeometry(settingsWindowGeometry(savedGeometry(), screens));
+        m_window->setGeometry(settingsWindowGeometry(savedGeometry(), availableScreenGeometries()));
     }
     m_window->show();
     m_window->raise();

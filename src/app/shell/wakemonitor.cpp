@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wakemonitor.h"
 
-#include <QDateTime>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 
@@ -21,8 +20,7 @@ WakeMonitor::WakeMonitor(QDBusConnection system, QObject *parent)
             SLOT(prepareForSleep(bool)));
     if (logind)
         return;
-    m_monotonic.start();
-    m_lastWallMs = QDateTime::currentMSecsSinceEpoch();
+    m_drift.emplace();
     connect(&m_clockCheck, &QTimer::timeout, this, &WakeMonitor::checkClock);
     m_clockCheck.start(std::chrono::seconds(30));
 }
@@ -35,12 +33,8 @@ void WakeMonitor::prepareForSleep(bool sleeping)
 
 void WakeMonitor::checkClock()
 {
-    const qint64 wall = QDateTime::currentMSecsSinceEpoch();
-    const qint64 monotonic = m_monotonic.elapsed();
-    const bool slept = sleptBetween(wall - m_lastWallMs, monotonic - m_lastMonotonicMs);
-    m_lastWallMs = wall;
-    m_lastMonotonicMs = monotonic;
-    if (slept)
+    const ClockDrift::Steps steps = m_drift->take();
+    if (sleptBetween(steps.wallMs, steps.monotonicMs))
         Q_EMIT woke();
 }
 

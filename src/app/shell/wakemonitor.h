@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/clockdrift.h"
+
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+
+#include <optional>
 
 namespace Vantrell {
 
@@ -35,9 +38,7 @@ private:
     void checkClock();
 
     QTimer m_clockCheck;
-    QElapsedTimer m_monotonic;
-    qint64 m_lastWallMs = 0;
-    qint64 m_lastMonotonicMs = 0;
+    std::optional<ClockDrift> m_drift; // only without logind
 };
 
 } // namespace Vantrell

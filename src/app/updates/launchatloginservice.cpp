@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "launchatloginservice.h"
 
-#include "platform/atomicfile.h"
+#include "platform/autostartentry.h"
 #include "platform/logging.h"
 #include "platform/paths.h"
 
@@ -11,27 +11,6 @@
 namespace Vantrell {
 
 namespace {
-// Quoting of an Exec argument per the desktop entry format: reserved
-// characters force quotes, and inside quotes `"`, `` ` ``, `$` and `\` are escaped.
-QString quotedExecArgument(const QString &argument)
-{
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    bool needsQuotes = argument.isEmpty();
-    for (const QChar c : argument)
-        needsQuotes = needsQuotes || reserved.contains(c);
-    if (!needsQuotes)
-        return argument;
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        quoted += c;
-    }
-    quoted += QLatin1Char('"');
-    // The desktop file format itself escapes backslashes in string values.
-    return quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-}
-
 // Marks the entries this program writes: only those are ever replaced or removed.
 constexpr char kManagedLine[] = "X-Vantrell-Managed=true";
 
@@ -95,43 +74,43 @@ QByteArray LaunchAtLoginService::desktopEntry(const QString &executable)
     return entry;
 }
 
+AutostartEntry LaunchAtLoginService::entry() const
+{
+    return AutostartEntry {entryPath(), QByteArray(kManagedLine), isUnmarkedEntryOfOurs};
+}
+
 LaunchAtLoginService::Owner LaunchAtLoginService::entryOwner() const
 {
-    QFile entry(entryPath());
-    if (!entry.exists())
+    switch (entry().owner()) {
+    case AutostartEntry::Owner::none:
         return Owner::none;
-    // An entry that cannot be read is not known to be ours, so it is left alone.
-    if (!entry.open(QIODevice::ReadOnly))
-        return Owner::user;
-    const QByteArray content = entry.read(64 * 1024);
-    const bool marked = content.split('\n').contains(QByteArray(kManagedLine));
-    return marked || isUnmarkedEntryOfOurs(content) ? Owner::vantrell : Owner::user;
+    case AutostartEntry::Owner::ours:
+        return Owner::vantrell;
+    case AutostartEntry::Owner::user:
+        break;
+    }
+    return Owner::user;
 }
 
 void LaunchAtLoginService::apply(bool enabled) const
 {
-    const QString path = entryPath();
-    // The desktop's own autostart settings write the same file name; what the
-    // user made there is theirs.
-    const Owner owner = entryOwner();
-    if (owner == Owner::user) {
+    if (enabled && m_executable.isEmpty() && entryOwner() != Owner::user) {
+        qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", "the program's own path is unknown");
+        return;
+    }
+    QString error;
+    switch (entry().apply(enabled, desktopEntry(m_executable), &error)) {
+    case AutostartEntry::Outcome::done:
+        break;
+    case AutostartEntry::Outcome::leftToUser:
+        // The desktop's own autostart settings write the same file name; what the user made there is theirs.
         qCInfo(lcLaunchAtLogin, "Leaving the autostart entry %s alone: it was not written by Vantrell",
-            qUtf8Printable(path));
-        return;
+            qUtf8Printable(entryPath()));
+        break;
+    case AutostartEntry::Outcome::failed:
+        qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", qUtf8Printable(error));
+        break;
     }
-    if (enabled) {
-        if (m_executable.isEmpty()) {
-            qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", "the program's own path is unknown");
-            return;
-        }
-        QString error;
-        if (!writeFileAtomically(path, desktopEntry(m_executable), Durability::Durable, &error))
-            qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", qUtf8Printable(error));
-        return;
-    }
-    QFile entry(path);
-    if (owner == Owner::vantrell && !entry.remove())
-        qCCritical(lcLaunchAtLogin, "Failed to update login item: %s", qUtf8Printable(entry.errorString()));
 }
 
 } // namespace Vantrell

@@ -4,6 +4,10 @@
 #include <QString>
 
 namespace Vantrell {
+struct AutostartEntry;
+}
+
+namespace Vantrell {
 
 // Starts Vantrell when the user logs in, through an XDG autostart entry
 // ($XDG_CONFIG_HOME/autostart/<application id>.desktop). Registering writes the
@@ -32,6 +36,8 @@ public:
     static QByteArray desktopEntry(const QString &executable);
 
 private:
+    AutostartEntry entry() const;
+
     QString m_autostartDirectory;
     QString m_executable;
 };

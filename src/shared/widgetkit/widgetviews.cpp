@@ -27,16 +27,6 @@ constexpr qreal kEmptySpacing = 8;
 constexpr qreal kBadgeFontRatio = 0.3;
 const QColor kWarningOrange(0xFF, 0x95, 0x00);
 
-// A font of `size` logical pixels on the painter's device, whatever its dots
-// per inch: the views are laid out in logical pixels.
-QFont sizedFont(const QPainter &painter, qreal size, QFont::Weight weight)
-{
-    QFont font = QGuiApplication::font();
-    font.setPointSizeF(size * 72.0 / painter.device()->logicalDpiY());
-    font.setWeight(weight);
-    return font;
-}
-
 QFontMetricsF metrics(const QPainter &painter, const QFont &font)
 {
     return QFontMetricsF(font, painter.device());
@@ -211,6 +201,16 @@ QString shortTime(const QTime &time, AppLanguage language)
 
 } // namespace
 
+// A font of `size` logical pixels on the painter's device, whatever its dots
+// per inch: the views are laid out in logical pixels.
+QFont widgetFont(const QPainter &painter, qreal size, QFont::Weight weight)
+{
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(size * 72.0 / painter.device()->logicalDpiY());
+    font.setWeight(weight);
+    return font;
+}
+
 WidgetEnvironment WidgetEnvironment::fromPalette(const QPalette &palette, qreal textBoost, bool textHalo)
 {
     WidgetEnvironment environment;
@@ -346,6 +346,24 @@ std::optional<WidgetChangeText::Text> WidgetChangeText::make(
     return Text {{rise ? QStringLiteral("\u25B2") : QStringLiteral("\u25BC"), number, color}, false};
 }
 
+void WidgetChangeText::Text::paint(
+    QPainter &painter, QPointF baselineStart, const QFont &font, const WidgetEnvironment &environment) const
+{
+    if (secondary)
+        TextHalo::paintText(painter, baselineStart, signal.run(), font, SecondaryText::color(environment), environment);
+    else
+        signal.paint(painter, baselineStart, font, environment);
+}
+
+void WidgetUpdatedText::Text::paint(
+    QPainter &painter, QPointF baselineStart, const QFont &font, const WidgetEnvironment &environment) const
+{
+    if (stale)
+        signal.paint(painter, baselineStart, font, environment);
+    else
+        TextHalo::paintText(painter, baselineStart, signal.text, font, SecondaryText::color(environment), environment);
+}
+
 std::optional<WidgetUpdatedText::Text> WidgetUpdatedText::make(const WidgetEntryContent &content, const QDateTime &now)
 {
     if (!content.updatedAt)
@@ -371,7 +389,7 @@ void WidgetEmptyView::paint(QPainter &painter, const QRectF &rect, const WidgetE
     WidgetResources &resources, const WidgetEnvironment &environment)
 {
     const QString text = resources.strings(content.language).string(QStringLiteral("widget.empty"));
-    const QFont font = sizedFont(painter, 12 + environment.textBoost, QFont::Normal);
+    const QFont font = widgetFont(painter, 12 + environment.textBoost, QFont::Normal);
     const QFontMetricsF fm = metrics(painter, font);
 
     // Wrapped to the width (Chinese has no spaces to break at; QTextLayout knows where it may).
@@ -411,10 +429,10 @@ void WidgetListRow::paint(QPainter &painter, const QRectF &rect, const WidgetRow
     const WidgetEntryContent &content, WidgetResources &resources, const WidgetEnvironment &environment)
 {
     const qreal boost = environment.textBoost;
-    const QFont symbolFont = sizedFont(painter, 13 + boost, QFont::DemiBold);
-    const QFont nameFont = sizedFont(painter, 11 + boost, QFont::Normal);
-    const QFont priceFont = sizedFont(painter, 13 + boost, QFont::DemiBold);
-    const QFont changeFont = sizedFont(painter, 11.5 + boost, QFont::DemiBold);
+    const QFont symbolFont = widgetFont(painter, 13 + boost, QFont::DemiBold);
+    const QFont nameFont = widgetFont(painter, 11 + boost, QFont::Normal);
+    const QFont priceFont = widgetFont(painter, 13 + boost, QFont::DemiBold);
+    const QFont changeFont = widgetFont(painter, 11.5 + boost, QFont::DemiBold);
     const QFontMetricsF symbolMetrics = metrics(painter, symbolFont);
     const QFontMetricsF nameMetrics = metrics(painter, nameFont);
 
@@ -482,8 +500,8 @@ void WidgetListView::paint(QPainter &painter, const QRectF &rect, const WidgetEn
     const QImage appLogo = resources.image(QStringLiteral("app-logo"), qCeil(kHeaderLogoSize * deviceScale(painter)));
     if (!appLogo.isNull())
         painter.drawImage(logo, appLogo);
-    const QFont titleFont = sizedFont(painter, 12 + boost, QFont::DemiBold);
-    const QFont timeFont = sizedFont(painter, 11 + boost, QFont::Normal);
+    const QFont titleFont = widgetFont(painter, 12 + boost, QFont::DemiBold);
+    const QFont timeFont = widgetFont(painter, 11 + boost, QFont::Normal);
     const QFontMetricsF titleMetrics = metrics(painter, titleFont);
     const qreal headerBaseline = header.center().y() + (titleMetrics.ascent() - titleMetrics.descent()) / 2;
 
@@ -491,11 +509,7 @@ void WidgetListView::paint(QPainter &painter, const QRectF &rect, const WidgetEn
     if (const auto updated = WidgetUpdatedText::make(content, now)) {
         const qreal width = textWidth(painter, timeFont, updated->signal.run());
         const QPointF start(header.right() - width, headerBaseline);
-        if (updated->stale)
-            updated->signal.paint(painter, start, timeFont, environment);
-        else
-            TextHalo::paintText(
-                painter, start, updated->signal.text, timeFont, SecondaryText::color(environment), environment);
+        updated->paint(painter, start, timeFont, environment);
         titleRight = start.x() - WidgetListLayout::spacing;
     }
     const qreal titleLeft = logo.right() + WidgetListLayout::spacing;

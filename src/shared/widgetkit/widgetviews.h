@@ -70,6 +70,10 @@ private:
     QHash<AppLanguage, StringBundle> m_strings;
 };
 
+// The system font at `size` logical pixels (whatever the device's dots per
+// inch) and `weight`: the font every view text is drawn in.
+QFont widgetFont(const QPainter &painter, qreal size, QFont::Weight weight);
+
 // Where WidgetListView puts its parts inside a rectangle. Pure.
 struct WidgetListLayout
 {
@@ -129,6 +133,9 @@ struct WidgetChangeText
     {
         SignalText signal;
         bool secondary = false;
+        // Draws the label with its left end on `baselineStart`.
+        void paint(
+            QPainter &painter, QPointF baselineStart, const QFont &font, const WidgetEnvironment &environment) const;
         bool operator==(const Text &) const = default;
     };
     static std::optional<Text> make(
@@ -145,6 +152,9 @@ struct WidgetUpdatedText
     {
         SignalText signal; // without a symbol when fresh
         bool stale = false;
+        // Draws the time (secondary when fresh) with its left end on `baselineStart`.
+        void paint(
+            QPainter &painter, QPointF baselineStart, const QFont &font, const WidgetEnvironment &environment) const;
         bool operator==(const Text &) const = default;
     };
     static std::optional<Text> make(const WidgetEntryContent &content, const QDateTime &now);

@@ -14,6 +14,7 @@
 #include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
 #include "testenvironment.h"
+#include "xvfbserver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,9 +25,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
-#include <QThread>
-
-#include <unistd.h>
 
 using namespace Vantrell;
 
@@ -160,30 +158,16 @@ private Q_SLOTS:
 // A private X server for this test alone; the test decides the screen size.
 int main(int argc, char **argv)
 {
-    const QString display = QStringLiteral(":%1").arg(200 + getpid() % 700);
-    QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"),
-        {display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"),
-            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!xvfb.waitForStarted(10000)) {
+    const Test::XvfbServer xvfb(QStringLiteral("1280x800x24"));
+    if (!xvfb.isRunning()) {
         std::fputs("Xvfb did not start\n", stderr);
         return 1;
     }
-    const QString socket = QStringLiteral("/tmp/.X11-unix/X") + display.mid(1);
-    for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
-        QThread::msleep(50);
-    qputenv("DISPLAY", display.toLatin1());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    int status = 0;
-    {
-        QApplication app(argc, argv);
-        QStandardPaths::setTestModeEnabled(true);
-        TestDesktopOverlayWindow test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
-    return status;
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    TestDesktopOverlayWindow test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_desktopoverlaywindow.moc"

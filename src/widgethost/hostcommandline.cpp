@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "hostcommandline.h"
+
+#include "platform/orderedjsonwriter.h"
+
+#include <cmath>
+
+namespace Vantrell {
+
+namespace {
+CommandLineError error(const QString &message)
+{
+    return {message};
+}
+} // namespace
+
+std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringList &arguments)
+{
+    HostCommand command;
+    bool render = false;
+    bool list = false;
+    bool print = false;
+    std::optional<QString> family;
+    std::optional<QString> output;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        // Options that take a value accept "--name value" and "--name=value".
+        QString name = argument;
+        std::optional<QString> inlineValue;
+        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
+            name = argument.section(QLatin1Char('='), 0, 0);
+            inlineValue = argument.section(QLatin1Char('='), 1);
+        }
+        const auto value = [&]() -> std::optional<QString> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 < arguments.size())
+                return arguments.at(++i);
+            return std::nullopt;
+        };
+        const auto flag = [&](bool &target) -> std::optional<CommandLineError> {
+            if (inlineValue)
+                return error(QStringLiteral("%1 takes no value").arg(name));
+            target = true;
+            return std::nullopt;
+        };
+        std::optional<CommandLineError> problem;
+        if (name == QLatin1String("--render")) {
+            const auto kind = value();
+            if (!kind)
+                return error(QStringLiteral("--render needs a widget kind"));
+            render = true;
+            command.kind = *kind;
+        } else if (name == QLatin1String("--list")) {
+            problem = flag(list);
+        } else if (name == QLatin1String("--print")) {
+            const auto format = value();
+            if (!format)
+                return error(QStringLiteral("--print needs a format: waybar, genmon, polybar, i3blocks or plain"));
+            const auto parsed = fromRawValue<StatusFormat>(*format);
+            if (!parsed)
+                return error(QStringLiteral("unknown format \"%1\": use waybar, genmon, polybar, i3blocks or plain")
+                                 .arg(*format));
+            print = true;
+            command.format = *parsed;
+        } else if (name == QLatin1String("--family")) {
+            family = value();
+            if (!family)
+                return error(QStringLiteral("--family needs small, medium or large"));
+        } else if (name == QLatin1String("--set")) {
+            const auto setting = value();
+            if (!setting || !setting->contains(QLatin1Char('=')) || setting->startsWith(QLatin1Char('=')))
+                return error(QStringLiteral("--set needs NAME=VALUE"));
+            command.settings.append({setting->section(QLatin1Char('='), 0, 0), setting->section(QLatin1Char('='), 1)});
+        } else if (name == QLatin1String("--preview")) {
+            problem = flag(command.preview);
+        } else if (name == QLatin1String("--follow")) {
+            problem = flag(command.follow);
+        } else if (name == QLatin1String("--scale")) {
+            const auto text = value();
+            bool ok = false;
+            const double scale = text ? text->toDouble(&ok) : 0;
+            if (!ok || !std::isfinite(scale) || scale < 0.25 || scale > 8)
+                return error(QStringLiteral("--scale needs a number from 0.25 to 8"));
+            command.scale = scale;
+        } else if (name == QLatin1String("--appearance")) {
+            const auto appearance = value();
+            if (appearance != QStringLiteral("light") && appearance != QStringLiteral("dark"))
+                return error(QStringLiteral("--appearance needs light or dark"));
+            command.dark = appearance == QStringLiteral("dark");
+        } else if (name == QLatin1String("--output")) {
+            output = value();
+            if (!output || output->isEmpty())
+                return error(QStringLiteral("--output needs a file name"));
+        } else if (name == QLatin1String("--plugin")) {
+            const auto path = value();
+            if (!path || path->isEmpty())
+                return error(QStringLiteral("--plugin needs the path of a plug-in"));
+            command.pluginPath = *path;
+        } else {
+            return error(QStringLiteral("unknown argument \"%1\"").arg(argument));
+        }
+        if (problem)
+            return *problem;
+    }
+
+    if (int(render) + int(list) + int(print) > 1)
+        return error(QStringLiteral("--render, --list and --print cannot be combined"));
+    if (render) {
+        if (!family)
+            return error(QStringLiteral("--render needs --family small, medium or large"));
+        if (!output)
+            return error(QStringLiteral("--render needs --output FILE.png"));
+        command.mode = HostCommand::Mode::render;
+        command.family = *family;
+        command.output = *output;
+    } else if (print) {
+        command.mode = HostCommand::Mode::print;
+    } else if (list) {
+        command.mode = HostCommand::Mode::list;
+    }
+    const bool renderOnly = family || output || command.preview || command.scale != 1 || command.dark;
+    if (command.mode != HostCommand::Mode::render && renderOnly)
+        return error(QStringLiteral("--family, --output, --preview, --scale and --appearance belong to --render"));
+    if (command.follow && command.mode != HostCommand::Mode::print)
+        return error(QStringLiteral("--follow belongs to --print"));
+    if (!command.settings.isEmpty() && command.mode != HostCommand::Mode::render
+        && command.mode != HostCommand::Mode::print)
+        return error(QStringLiteral("--set belongs to --render or --print"));
+    return command;
+}
+
+std::variant<WidgetOptionValues, CommandLineError> optionValuesFromSettings(const WidgetKind &kind, WidgetFamily family,
+    const QList<QPair<QString, QString>> &settings, const EntityLookup &lookup)
+{
+    WidgetOptionValues values;
+    for (const auto &[name, raw] : settings) {
+        const WidgetOption *option = kind.intent.option(name);
+        if (!option)
+            return error(QStringLiteral("%1 has no option \"%2\"").arg(kind.kind, name));
+        const auto invalid = [&]() { return error(QStringLiteral("\"%1\" is no value of %2").arg(raw, name)); };
+        switch (option->type) {
+        case WidgetOption::Type::enumeration: {
+            const bool known = std::any_of(option->choices.cbegin(), option->choices.cend(),
+                [&raw](const WidgetOption::Choice &choice) { return choice.raw == raw; });
+            if (!known) {
+                QStringList choices;
+                for (const WidgetOption::Choice &choice : option->choices)
+                    choices.append(choice.raw);
+                return error(QStringLiteral("\"%1\" is no value of %2 (%3)").arg(raw, name, choices.join(u", ")));
+            }
+            values.insert(name, raw);
+            break;
+        }
+        case WidgetOption::Type::boolean:
+            if (raw != QLatin1String("true") && raw != QLatin1String("false"))
+                return error(QStringLiteral("%1 is true or false, not \"%2\"").arg(name, raw));
+            values.insert(name, raw == QLatin1String("true"));
+            break;
+        case WidgetOption::Type::entity: {
+            const QList<WidgetEntity> found = lookup(name, {raw});
+            if (found.size() != 1 || found.constFirst().id != raw)
+                return invalid();
+            values.insert(name, raw);
+            break;
+        }
+        case WidgetOption::Type::entityList: {
+            const QStringList ids = raw.isEmpty() ? QStringList() : raw.split(QLatin1Char(','));
+            const int limit = option->maximumCount.value(family, -1);
+            if (limit >= 0 && ids.size() > limit)
+                return error(QStringLiteral("%1 holds at most %2 entries in the %3 family")
+                                 .arg(name)
+                                 .arg(limit)
+                                 .arg(rawValue(family)));
+            const QList<WidgetEntity> found = lookup(name, ids);
+            for (const QString &id : ids) {
+                const bool known = std::any_of(
+                    found.cbegin(), found.cend(), [&id](const WidgetEntity &entity) { return entity.id == id; });
+                if (!known)
+                    return error(QStringLiteral("\"%1\" is no value of %2").arg(id, name));
+            }
+            values.insert(name, ids);
+            break;
+        }
+        }
+    }
+    return resolvedOptionValues(kind.intent, family, values);
+}
+
+namespace {
+QString typeName(WidgetOption::Type type)
+{
+    switch (type) {
+    case WidgetOption::Type::enumeration:
+        return QStringLiteral("enumeration");
+    case WidgetOption::Type::boolean:
+        return QStringLiteral("bool");
+    case WidgetOption::Type::entity:
+        return QStringLiteral("entity");
+    case WidgetOption::Type::entityList:
+        return QStringLiteral("entityList");
+    }
+    return {};
+}
+} // namespace
+
+QByteArray describeKinds(const QList<WidgetKind> &kinds)
+{
+    OrderedJsonWriter writer;
+    writer.beginArray();
+    for (const WidgetKind &kind : kinds) {
+        writer.beginObject();
+        writer.key(QStringLiteral("kind"));
+        writer.value(kind.kind);
+        writer.key(QStringLiteral("families"));
+        writer.beginArray();
+        for (const WidgetFamily family : kind.families)
+            writer.value(rawValue(family));
+        writer.endArray();
+        writer.key(QStringLiteral("options"));
+        writer.beginArray();
+        for (const WidgetOption &option : kind.intent.options) {
+            writer.beginObject();
+            writer.key(QStringLiteral("name"));
+            writer.value(option.name);
+            writer.key(QStringLiteral("type"));
+            writer.value(typeName(option.type));
+            if (!option.choices.isEmpty()) {
+                writer.key(QStringLiteral("values"));
+                writer.beginArray();
+                for (const WidgetOption::Choice &choice : option.choices)
+                    writer.value(choice.raw);
+                writer.endArray();
+            }
+            writer.key(QStringLiteral("default"));
+            if (option.defaultValue.typeId() == QMetaType::Bool) {
+                writer.value(option.defaultValue.toBool());
+            } else if (option.defaultValue.typeId() == QMetaType::QString) {
+                writer.value(option.defaultValue.toString());
+            } else if (option.type == WidgetOption::Type::entityList) {
+                writer.beginArray();
+                writer.endArray();
+            } else {
+                writer.null();
+            }
+            if (!option.maximumCount.isEmpty()) {
+                writer.key(QStringLiteral("maximumCount"));
+                writer.beginObject();
+                for (const WidgetFamily family : kind.families) {
+                    if (option.maximumCount.contains(family)) {
+                        writer.key(rawValue(family));
+                        writer.value(qint64(option.maximumCount.value(family)));
+                    }
+                }
+                writer.endObject();
+            }
+            writer.endObject();
+        }
+        writer.endArray();
+        writer.endObject();
+    }
+    writer.endArray();
+    return writer.result();
+}
+
+} // namespace Vantrell

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "hostcommands.h"
+
+#include "i18n/localizationmanager.h"
+#include "statusline.h"
+#include "widgetframe.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+#include <memory>
+
+namespace Vantrell {
+
+namespace {
+constexpr char kPluginFile[] = "libvantrell-widgets.so";
+
+int fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "vantrell-widget-host: %s\n", qUtf8Printable(message));
+    return status;
+}
+
+// Waits in a local event loop for an asynchronous answer of the extension.
+template<typename T>
+T await(const std::function<void(std::function<void(T)>)> &start)
+{
+    std::optional<T> result;
+    QEventLoop loop;
+    start([&result, &loop](const T &value) {
+        result = value;
+        loop.quit();
+    });
+    if (!result)
+        loop.exec();
+    return *result;
+}
+
+std::variant<WidgetOptionValues, CommandLineError> valuesFor(
+    WidgetExtension &extension, const WidgetKind &kind, WidgetFamily family, const HostCommand &command)
+{
+    return optionValuesFromSettings(
+        kind, family, command.settings, [&extension, &kind](const QString &option, const QStringList &ids) {
+            return extension.entitiesForIdentifiers(kind.kind, option, ids);
+        });
+}
+} // namespace
+
+QString widgetPluginPath(const QString &requested)
+{
+    if (!requested.isEmpty())
+        return requested;
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QStringList candidates {
+        programDir.filePath(QString::fromLatin1(kPluginFile)),
+        programDir.filePath(
+            QStringLiteral("../" VANTRELL_INSTALL_LIBDIR "/vantrell/widgets/") + QString::fromLatin1(kPluginFile)),
+        QStringLiteral(VANTRELL_INSTALL_FULL_LIBDIR "/vantrell/widgets/") + QString::fromLatin1(kPluginFile),
+    };
+    for (const QString &candidate : candidates) {
+        if (QFileInfo::exists(candidate))
+            return QFileInfo(candidate).absoluteFilePath();
+    }
+    return candidates.constLast();
+}
+
+int runList(WidgetExtension &extension, std::FILE *out)
+{
+    const QByteArray document = describeKinds(extension.kinds());
+    std::fwrite(document.constData(), 1, std::size_t(document.size()), out);
+    return 0;
+}
+
+int runRender(WidgetExtension &extension, const HostCommand &command)
+{
+    const QList<WidgetKind> kinds = extension.kinds();
+    const WidgetKind *kind = findWidgetKind(kinds, command.kind);
+    if (!kind)
+        return fail(2, QStringLiteral("unknown widget kind \"%1\"").arg(command.kind));
+    const auto family = fromRawValue<WidgetFamily>(command.family);
+    if (!family)
+        return fail(2, QStringLiteral("unknown family \"%1\": use small, medium or large").arg(command.family));
+    if (!kind->supports(*family))
+        return fail(2, QStringLiteral("%1 has no %2 family").arg(kind->kind, command.family));
+    const auto values = valuesFor(extension, *kind, *family, command);
+    if (const auto *error = std::get_if<CommandLineError>(&values))
+        return fail(2, error->message);
+    const WidgetOptionValues &options = std::get<WidgetOptionValues>(values);
+
+    const WidgetContext context {*family, command.preview};
+    const VantrellWidgetEntry entry = command.preview
+        ? await<VantrellWidgetEntry>([&](auto done) { extension.snapshot(kind->kind, options, context, done); })
+        : await<WidgetTimeline>([&](auto done) { extension.timeline(kind->kind, options, context, done); }).entry;
+    const QImage image
+        = WidgetFrame::render(extension, kind->kind, *family, entry, WidgetFrame::palette(command.dark), command.scale);
+    if (!image.save(command.output, "PNG"))
+        return fail(1, QStringLiteral("cannot write %1").arg(command.output));
+    return 0;
+}
+
+int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *out)
+{
+    const QString kindName = QStringLiteral("CoinPriceWidget");
+    const QList<WidgetKind> kinds = extension.kinds();
+    const WidgetKind *kind = findWidgetKind(kinds, kindName);
+    if (!kind || kind->families.isEmpty())
+        return fail(1, QStringLiteral("the plug-in has no single-coin widget"));
+    const WidgetFamily family = kind->families.constFirst();
+    const auto values = valuesFor(extension, *kind, family, command);
+    if (const auto *error = std::get_if<CommandLineError>(&values))
+        return fail(2, error->message);
+    const WidgetOptionValues options = std::get<WidgetOptionValues>(values);
+
+    QByteArray lastLine;
+    const auto printOnce = [&](const WidgetTimeline &timeline) {
+        const StringBundle strings = LocalizationManager::bundle(timeline.entry.content.language);
+        const QByteArray line = formatStatusLine(command.format,
+            makeStatusLine(timeline.entry.content, QDateTime::currentDateTimeUtc(), strings), command.follow);
+        if (line != lastLine) {
+            std::fwrite(line.constData(), 1, std::size_t(line.size()), out);
+            std::fflush(out);
+            lastLine = line;
+        }
+    };
+    if (!command.follow) {
+        printOnce(await<WidgetTimeline>([&](auto done) { extension.timeline(kind->kind, options, {family}, done); }));
+        return 0;
+    }
+
+    // Following: a new line whenever the snapshot is replaced (watched through
+    // its directory, since the file is renamed over) and at the reload date.
+    QFileSystemWatcher watcher;
+    QHash<QString, QDateTime> modified;
+    for (const QString &file : extension.watchedFiles()) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        watcher.addPath(QFileInfo(file).absolutePath());
+        modified.insert(file, QFileInfo(file).lastModified());
+    }
+    QTimer reload;
+    reload.setSingleShot(true);
+    bool running = false;
+    bool again = false;
+    std::function<void()> ask = [&]() {
+        if (running) {
+            again = true;
+            return;
+        }
+        running = true;
+        extension.timeline(kind->kind, options, {family}, [&](const WidgetTimeline &timeline) {
+            running = false;
+            printOnce(timeline);
+            const qint64 wait = QDateTime::currentDateTimeUtc().msecsTo(timeline.reloadAfter);
+            reload.start(std::chrono::milliseconds(std::max<qint64>(wait, 1000)));
+            if (std::exchange(again, false))
+                ask();
+        });
+    };
+    QObject::connect(&reload, &QTimer::timeout, ask);
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&](const QString &) {
+        bool changed = false;
+        for (auto it = modified.begin(); it != modified.end(); ++it) {
+            const QDateTime now = QFileInfo(it.key()).lastModified();
+            changed = changed || now != it.value();
+            it.value() = now;
+        }
+        if (changed)
+            ask();
+    });
+    ask();
+    return QCoreApplication::exec();
+}
+
+} // namespace Vantrell

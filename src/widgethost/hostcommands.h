@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "hostcommandline.h"
+
+#include <QString>
+
+#include <cstdio>
+
+namespace Vantrell {
+
+class WidgetExtension;
+
+// Finds the plug-in: `requested` when given, else beside the program (a build
+// tree), else in <libdir>/vantrell/widgets relative to the program and at
+// the configured install location.
+QString widgetPluginPath(const QString &requested);
+
+// The command-line modes; each returns the process's exit status and prints
+// errors as one line on stderr.
+int runList(WidgetExtension &extension, std::FILE *out);
+int runRender(WidgetExtension &extension, const HostCommand &command);
+int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *out);
+
+} // namespace Vantrell

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vantrell-widget-host: shows the widgets of the widget plug-in on the desktop,
+// or, from the command line, renders one widget to a PNG, lists the widget
+// kinds, or prints the single-coin widget for a status bar.
+#include "hostcommandline.h"
+#include "hostcommands.h"
+#include "i18n/localizationmanager.h"
+#include "platform/autostartentry.h"
+#include "platform/paths.h"
+#include "widgethost.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QPluginLoader>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Vantrell;
+
+namespace {
+
+QByteArray autostartContent()
+{
+    QByteArray entry;
+    entry += "[Desktop Entry]\n";
+    entry += "Type=Application\n";
+    entry += "Name=Vantrell Widgets\n";
+    entry += "Comment=Cryptocurrency price widgets on the desktop\n";
+    entry += "Exec=" + quotedExecArgument(QCoreApplication::applicationFilePath()).toUtf8() + "\n";
+    entry += "Icon=" VANTRELL_APP_ID "\n";
+    entry += "Terminal=false\n";
+    entry += "X-GNOME-Autostart-enabled=true\n";
+    entry += "X-Vantrell-WidgetHost-Managed=true\n";
+    return entry;
+}
+
+int runDesktop(WidgetExtension &extension)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    AutostartEntry autostart {Paths::autostartDirectory() + QStringLiteral("/" VANTRELL_APP_ID ".WidgetHost.desktop"),
+        QByteArrayLiteral("X-Vantrell-WidgetHost-Managed=true"), {}};
+    WidgetHost host(extension, WidgetConfigFile(WidgetConfigFile::defaultPath()), autostart, autostartContent(),
+        QtTimerFactory::shared(), bus);
+    if (!host.registerService()) {
+        // Another host runs: it takes over, and this start is done.
+        return WidgetHost::handOver(bus) ? 0 : 1;
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    host.start();
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const auto parsed = parseHostCommandLine(arguments);
+    if (const auto *error = std::get_if<CommandLineError>(&parsed)) {
+        std::fprintf(stderr, "vantrell-widget-host: %s\n", qUtf8Printable(error->message));
+        return 2;
+    }
+    const HostCommand command = std::get<HostCommand>(parsed);
+    // Scripts and status bars need no display: draw off screen unless told otherwise.
+    if (command.mode != HostCommand::Mode::desktop && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows need X11 coordinates and properties; under Wayland that is XWayland.
+    if (command.mode == HostCommand::Mode::desktop && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    // The command-line modes draw without widgets: the lighter application object starts faster.
+    std::unique_ptr<QGuiApplication> app;
+    if (command.mode == HostCommand::Mode::desktop)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantrell-widget-host"));
+    QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID ".WidgetHost"));
+
+    const QString pluginPath = widgetPluginPath(command.pluginPath);
+    QPluginLoader loader(pluginPath);
+    auto *extension = qobject_cast<WidgetExtension *>(loader.instance());
+    if (!extension) {
+        std::fprintf(stderr, "vantrell-widget-host: cannot load the widget plug-in %s: %s\n",
+            qUtf8Printable(pluginPath),
+            loader.errorString().isEmpty() ? "it is no widget plug-in" : qUtf8Printable(loader.errorString()));
+        return 1;
+    }
+
+    switch (command.mode) {
+    case HostCommand::Mode::list:
+        return runList(*extension, stdout);
+    case HostCommand::Mode::render:
+        return runRender(*extension, command);
+    case HostCommand::Mode::print:
+        return runPrint(*extension, command, stdout);
+    case HostCommand::Mode::desktop:
+        break;
+    }
+    return runDesktop(*extension);
+}

@@ -72,6 +72,16 @@
         <source>Add Coins</source>
         <translation>添加币种</translation>
     </message>
+    <message id="popover.stale">
+        <source>Updated %1</source>
+        <extracomment>Beside the title when the prices are more than five minutes old; %1: time of day such as 2:05 PM</extracomment>
+        <translation>更新于 %1</translation>
+    </message>
+    <message id="popover.stale.help">
+        <source>Prices are more than five minutes old. Last update: %1</source>
+        <extracomment>%1: time of day such as 2:05 PM</extracomment>
+        <translation>价格已超过五分钟未更新。最后更新：%1</translation>
+    </message>
     <message id="coin.status.delisted">
         <source>Delisted</source>
         <translation>已下架</translation>
@@ -520,6 +530,11 @@
         <source>24h change: %1</source>
         <extracomment>%1: change such as +2.31%</extracomment>
         <translation>24 小时涨跌：%1</translation>
+    </message>
+    <message id="tray.tooltip.stale">
+        <source>Prices are stale, last update %1</source>
+        <extracomment>Tooltip line when the prices are more than five minutes old; %1: time of day such as 2:05 PM</extracomment>
+        <translation>价格已过时，最后更新于 %1</translation>
     </message>
     <message id="common.ok">
         <source>OK</source>

@@ -6,6 +6,7 @@
 #include "market/coincatalog.h"
 #include "market/services.h"
 #include "platform/timer.h"
+#include "pricefreshness.h"
 #include "settings/settingsviewmodel.h"
 
 #include <QPointer>
@@ -37,6 +38,10 @@ CoinListViewModel::CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &se
     m_pollTimer = timerFactory.createTimer(Timer::Mode::repeating, [self = QPointer(this)] {
         if (self)
             self->refreshPrices();
+    });
+    m_freshnessCheck = timerFactory.createTimer(Timer::Mode::singleShot, [self = QPointer(this)] {
+        if (self)
+            self->updateFreshness();
     });
     rebuildCoins();
     restartPolling();
@@ -105,6 +110,7 @@ void CoinListViewModel::rebuildCoins()
     }
     m_coins = std::move(coins);
     Q_EMIT coinsChanged(m_coins);
+    updateFreshness();
 
     ensureDisplayedCoin();
 }
@@ -127,6 +133,8 @@ void CoinListViewModel::restartPolling()
     m_pollTimer->stop();
     cancelFetch();
     m_pollTimer->start(pollPeriod(m_settingsViewModel.settings().pollingInterval));
+    // After sleep the timer below has not run for the time asleep: the wall clock decides now.
+    updateFreshness();
     refreshPrices();
 }
 
@@ -243,6 +251,22 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         coin.referencePrice = decision.referenceAfter;
     }
     Q_EMIT coinsChanged(m_coins);
+    updateFreshness();
+}
+
+void CoinListViewModel::updateFreshness()
+{
+    const std::optional<QDateTime> newest = newestUpdate(m_coins);
+    const PriceFreshness freshness = priceFreshness(newest, m_now());
+    if (freshness.recheckIn)
+        m_freshnessCheck->start(*freshness.recheckIn);
+    else
+        m_freshnessCheck->stop();
+    const std::optional<QDateTime> staleSince = freshness.stale ? newest : std::nullopt;
+    if (staleSince == m_stalePricesSince)
+        return;
+    m_stalePricesSince = staleSince;
+    Q_EMIT stalePricesSinceChanged();
 }
 
 void CoinListViewModel::setLoading(bool loading)

@@ -52,6 +52,10 @@ public:
     double lastUsdToTargetExchangeRate() const { return m_lastUsdToTargetExchangeRate; }
     // The currency the live prices of coins() are in; none before the first snapshot.
     std::optional<BaseCurrency> priceDataCurrency() const { return m_priceDataCurrency; }
+    // The time of the newest price while that is older than stalePriceAge
+    // (looked at again on a timer, not only when a fetch ends); empty while
+    // the prices are fresh or there are none.
+    std::optional<QDateTime> stalePricesSince() const { return m_stalePricesSince; }
 
     // Recomputes coins() from the settings and the catalog, first moving
     // watchlist entries of migrated coins to their successors. Live fields
@@ -79,12 +83,14 @@ Q_SIGNALS:
     void coinsChanged(const QList<Vantrell::Coin> &coins);
     void isLoadingChanged(bool isLoading);
     void lastUsdToTargetExchangeRateChanged(double rate);
+    void stalePricesSinceChanged();
 
 private:
     void setLoading(bool loading);
     void cancelFetch();
     void finishFetch(quint64 generation, const Result<PriceSnapshot> &result, BaseCurrency currency);
     void ensureDisplayedCoin();
+    void updateFreshness();
 
     CoinCatalog &m_catalog;
     SettingsViewModel &m_settingsViewModel;
@@ -101,6 +107,8 @@ private:
     // Tells the completion of an abandoned fetch from the current one.
     quint64 m_fetchGeneration = 0;
     std::unique_ptr<Timer> m_pollTimer;
+    std::unique_ptr<Timer> m_freshnessCheck;
+    std::optional<QDateTime> m_stalePricesSince;
 };
 
 } // namespace Vantrell

@@ -11,6 +11,7 @@ CoinListViewModelFeed::CoinListViewModelFeed(CoinListViewModel &model, QObject *
 {
     connect(&model, &CoinListViewModel::coinsChanged, this, &CoinListFeed::coinsChanged);
     connect(&model, &CoinListViewModel::isLoadingChanged, this, &CoinListFeed::isLoadingChanged);
+    connect(&model, &CoinListViewModel::stalePricesSinceChanged, this, &CoinListFeed::stalePricesSinceChanged);
 }
 
 QList<Coin> CoinListViewModelFeed::coins() const
@@ -26,6 +27,11 @@ bool CoinListViewModelFeed::isLoading() const
 double CoinListViewModelFeed::usdToTargetRate() const
 {
     return m_model.lastUsdToTargetExchangeRate();
+}
+
+std::optional<QDateTime> CoinListViewModelFeed::stalePricesSince() const
+{
+    return m_model.stalePricesSince();
 }
 
 } // namespace Vantrell

@@ -3,15 +3,19 @@
 
 #include "market/coinmetadata.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
+
+#include <optional>
 
 namespace Vantrell {
 
 class CoinListViewModel;
 
-// What the popover reads of the coin list: the coins in watchlist order and
-// whether a price fetch is running, with a signal for each.
+// What the popover reads of the coin list: the coins in watchlist order,
+// whether a price fetch is running and since when the prices are stale, with a
+// signal for each.
 class CoinListFeed : public QObject
 {
     Q_OBJECT
@@ -24,10 +28,13 @@ public:
     // What one US dollar is worth in the display currency, by the last prices
     // (1 before the first); alert thresholds are stored in US dollars.
     virtual double usdToTargetRate() const { return 1.0; }
+    // The time of the newest price while it is too old; empty while fresh.
+    virtual std::optional<QDateTime> stalePricesSince() const = 0;
 
 Q_SIGNALS:
     void coinsChanged();
     void isLoadingChanged();
+    void stalePricesSinceChanged();
 };
 
 // The feed of the application's coin list model.
@@ -41,6 +48,7 @@ public:
     QList<Coin> coins() const override;
     bool isLoading() const override;
     double usdToTargetRate() const override;
+    std::optional<QDateTime> stalePricesSince() const override;
 
 private:
     CoinListViewModel &m_model;

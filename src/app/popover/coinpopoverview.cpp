@@ -8,6 +8,7 @@
 #include "settings/settingsviewmodel.h"
 #include "shell/notificationcenter.h"
 #include "updates/updatecontroller.h"
+#include "widgetkit/priceformatter.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -59,11 +60,13 @@ CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &sett
 
     connect(&coinList, &CoinListFeed::coinsChanged, this, &CoinPopoverView::updateCoins);
     connect(&coinList, &CoinListFeed::isLoadingChanged, this, &CoinPopoverView::updateLoading);
+    connect(&coinList, &CoinListFeed::stalePricesSinceChanged, this, &CoinPopoverView::updateStaleNotice);
     // The view model publishes before it stores the new record, so the rows
     // take the record from the signal rather than reading it back.
     connect(&settingsViewModel, &SettingsViewModel::settingsChanged, this, [this](const AppSettings &settings) {
         m_settings = settings;
         refreshRows();
+        updateStaleNotice();
     });
     connect(&updateController, &UpdateController::changed, this, &CoinPopoverView::updateUpdateBadge);
     connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &CoinPopoverView::retranslate);
@@ -91,6 +94,17 @@ void CoinPopoverView::buildHeader(QVBoxLayout *layout)
     m_title->setFont(popoverFont(14, QFont::DemiBold));
     row->addWidget(m_title, 0, Qt::AlignVCenter);
     row->addStretch(1);
+
+    m_staleNotice = new QWidget(header);
+    auto *notice = new QHBoxLayout(m_staleNotice);
+    notice->setContentsMargins(0, 0, 0, 0);
+    notice->setSpacing(4);
+    m_staleIcon = new PopoverIconView(PopoverIcon::warning, 12, m_staleNotice);
+    notice->addWidget(m_staleIcon, 0, Qt::AlignVCenter);
+    m_staleText = plainLabel(m_staleNotice);
+    m_staleText->setFont(popoverFont(11, QFont::Normal));
+    notice->addWidget(m_staleText, 0, Qt::AlignVCenter);
+    row->addWidget(m_staleNotice, 0, Qt::AlignVCenter);
 
     m_loading = new BusyIndicator(header);
     row->addWidget(m_loading, 0, Qt::AlignVCenter);
@@ -248,6 +262,19 @@ void CoinPopoverView::updateLoading()
     m_loading->setVisible(m_coinList.isLoading());
 }
 
+void CoinPopoverView::updateStaleNotice()
+{
+    const std::optional<QDateTime> since = m_coinList.stalePricesSince();
+    m_staleNotice->setVisible(since.has_value());
+    if (!since)
+        return;
+    const QString time = shortTime(since->toLocalTime().time(), m_settings.language);
+    m_staleText->setText(localizedString(QStringLiteral("popover.stale"), {time}));
+    const QString help = localizedString(QStringLiteral("popover.stale.help"), {time});
+    m_staleNotice->setToolTip(help);
+    m_staleNotice->setAccessibleName(help);
+}
+
 void CoinPopoverView::updateUpdateBadge()
 {
     m_updateBadge->setVisible(m_updateController.updateAvailable());
@@ -269,6 +296,7 @@ void CoinPopoverView::retranslate()
     tip(m_quitButton, localizedString(QStringLiteral("popover.quit")));
     for (PopoverButton *button : {m_updateBadge, m_addCoins, m_watchlistButton})
         button->updateGeometry();
+    updateStaleNotice();
     // The delisted label is a localized text too.
     refreshRows();
 }
@@ -277,6 +305,8 @@ void CoinPopoverView::applyColors()
 {
     const PopoverColors palette = colors();
     setTextColor(m_title, palette.primary);
+    m_staleIcon->setColor(palette.warning);
+    setTextColor(m_staleText, palette.secondary);
     m_loading->setColor(palette.secondary);
     m_emptyIcon->setColor(palette.secondary);
     setTextColor(m_emptyText, palette.secondary);

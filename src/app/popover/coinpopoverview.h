@@ -24,8 +24,9 @@ class SettingsViewModel;
 class UpdateController;
 struct PopoverColors;
 
-// The popover's content: a header with the product name, the loading
-// indicator and the update badge; the watchlist (or the empty state); and a
+// The popover's content: a header with the product name, a warning with the
+// time of the last price while the prices are stale, the loading indicator and
+// the update badge; the watchlist (or the empty state); and a
 // footer with the settings, watchlist and quit buttons. It sizes itself by
 // popoverSize() and follows the coin list, the settings, the update state and
 // the language as they change. The buttons post "vantrell.navigate" through
@@ -56,6 +57,9 @@ public:
     QSize sizeHint() const override;
 
     QScrollArea *scrollArea() const { return m_scrollArea; }
+    // Shown while the prices are stale.
+    QWidget *staleNotice() const { return m_staleNotice; }
+    QLabel *staleNoticeText() const { return m_staleText; }
     QList<CoinRowView *> rows() const { return m_rows; }
 
 Q_SIGNALS:
@@ -74,6 +78,7 @@ private:
     void updateCoins();
     void refreshRows();
     void updateLoading();
+    void updateStaleNotice();
     void updateUpdateBadge();
     void retranslate();
     void applyColors();
@@ -90,6 +95,9 @@ private:
     bool m_translucent = false;
 
     QLabel *m_title = nullptr;
+    QWidget *m_staleNotice = nullptr;
+    PopoverIconView *m_staleIcon = nullptr;
+    QLabel *m_staleText = nullptr;
     BusyIndicator *m_loading = nullptr;
     PopoverButton *m_updateBadge = nullptr;
     QStackedWidget *m_body = nullptr;

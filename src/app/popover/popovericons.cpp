@@ -27,7 +27,8 @@ QStringList themeNames(PopoverIcon icon)
         return {QStringLiteral("system-shutdown-symbolic"), QStringLiteral("application-exit-symbolic")};
     case PopoverIcon::updateAvailable:
     case PopoverIcon::coin:
-        // No theme has these two in the shape we want.
+    case PopoverIcon::warning:
+        // No theme has these in the shape we want (a theme's warning sign is full-colour).
         return {};
     }
     return {};
@@ -121,6 +122,30 @@ void drawCoin(QPainter &painter, const QRectF &rect, const QColor &color)
     painter.drawPath(sign);
 }
 
+QPainterPath warningTriangle(const QRectF &rect)
+{
+    const qreal side = std::min(rect.width(), rect.height());
+    const QPointF centre = rect.center();
+    const qreal height = side * 0.88;
+    const qreal top = centre.y() - height / 2.0;
+    QPainterPath outline;
+    outline.moveTo(centre.x(), top);
+    outline.lineTo(centre.x() + side / 2.0, top + height);
+    outline.lineTo(centre.x() - side / 2.0, top + height);
+    outline.closeSubpath();
+    QPainterPathStroker rounding;
+    rounding.setWidth(side * 0.1);
+    rounding.setJoinStyle(Qt::RoundJoin);
+    QPainterPath triangle = outline.united(rounding.createStroke(outline));
+
+    QPainterPath mark;
+    const qreal barWidth = side * 0.12;
+    mark.addRoundedRect(
+        QRectF(centre.x() - barWidth / 2, top + height * 0.32, barWidth, height * 0.36), barWidth / 2, barWidth / 2);
+    mark.addEllipse(QPointF(centre.x(), top + height * 0.82), barWidth * 0.62, barWidth * 0.62);
+    return triangle.subtracted(mark);
+}
+
 } // namespace
 
 void drawPopoverIcon(QPainter &painter, PopoverIcon icon, const QRectF &rect, const QColor &color)
@@ -143,6 +168,11 @@ void drawPopoverIcon(QPainter &painter, PopoverIcon icon, const QRectF &rect, co
         break;
     case PopoverIcon::coin:
         drawCoin(painter, rect, color);
+        break;
+    case PopoverIcon::warning:
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawPath(warningTriangle(rect));
         break;
     }
     painter.restore();

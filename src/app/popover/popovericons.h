@@ -15,6 +15,7 @@ enum class PopoverIcon {
     quit, // a power symbol
     updateAvailable, // a filled circle with an arrow pointing down
     coin, // a coin with the bitcoin sign, for the empty watchlist
+    warning, // a triangle with an exclamation mark
 };
 
 // `icon` at `size` x `size` logical pixels, in one colour: the desktop icon

@@ -30,6 +30,8 @@ PopoverColors PopoverColors::fromPalette(const QPalette &palette, bool transluce
     // its text legible over any window.
     colors.background = withAlpha(palette.color(QPalette::Active, QPalette::Window), translucent ? 0.95 : 1.0);
     colors.border = withAlpha(colors.primary, 0.08);
+    const bool dark = palette.color(QPalette::Active, QPalette::Window).lightness() < 128;
+    colors.warning = dark ? QColor(0xFF, 0xB3, 0x40) : QColor(0xB8, 0x6E, 0x00);
     return colors;
 }
 

@@ -27,6 +27,8 @@ struct PopoverColors
     QColor controlBackground;
     QColor background;
     QColor border;
+    // Amber, for the stale-price sign; darker on light popovers to keep contrast.
+    QColor warning;
 
     // `translucent`: the background lets the desktop shine through a little.
     static PopoverColors fromPalette(const QPalette &palette, bool translucent = false);

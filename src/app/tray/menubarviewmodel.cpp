@@ -51,6 +51,12 @@ void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &sett
     if (auto *trayItem = dynamic_cast<TrayItem *>(&statusItem))
         m_bindings.append(connect(trayItem, &TrayItem::appearanceChanged, this,
             [this, &coinList, &settings] { update(coinList.coins(), settings.settings()); }));
+    m_bindings.append(
+        connect(&coinList, &CoinListViewModel::stalePricesSinceChanged, this, [this, &coinList, &settings] {
+            m_stalePricesSince = coinList.stalePricesSince();
+            update(coinList.coins(), settings.settings());
+        }));
+    m_stalePricesSince = coinList.stalePricesSince();
     update(coinList.coins(), settings.settings());
 }
 
@@ -59,7 +65,7 @@ void MenuBarViewModel::update(const QList<Coin> &coins, const AppSettings &setti
     StatusItem *item = statusItem();
     if (!item)
         return;
-    item->present(presentation(coins, settings, item->isDarkAppearance()));
+    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince));
 }
 
 std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, const AppSettings &settings)
@@ -75,14 +81,16 @@ std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, co
     return *chosen;
 }
 
-StatusPresentation MenuBarViewModel::presentation(
-    const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance)
+StatusPresentation MenuBarViewModel::presentation(const QList<Coin> &coins, const AppSettings &settings,
+    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince)
 {
+    StatusPresentation result;
+    if (stalePricesSince)
+        result.stalePricesTime = shortTime(stalePricesSince->toLocalTime().time(), settings.language);
     const std::optional<Coin> coin = displayedCoin(coins, settings);
     if (!coin)
-        return StatusPresentation {};
+        return result;
 
-    StatusPresentation result;
     result.kind = StatusPresentation::Kind::title;
     result.coinSymbol = coin->symbol;
     result.coinName = coin->name;

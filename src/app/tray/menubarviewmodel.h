@@ -32,13 +32,13 @@ public:
     StatusItem *statusItem() const;
 
     // Draws into `statusItem` at once and again whenever the coin list
-    // publishes its coins, the settings change (with the new record, before
+    // publishes its coins or its prices turn stale or fresh, the settings change (with the new record, before
     // it is stored) or, for a TrayItem, its appearance changes. A second bind
     // replaces the first.
     void bind(CoinListViewModel &coinList, SettingsViewModel &settings, StatusItem &statusItem);
 
-    // Recomputes the presentation for `coins` under `settings` and the item's
-    // appearance, and presents it.
+    // Recomputes the presentation for `coins` under `settings`, the item's
+    // appearance and the bound coin list's staleness, and presents it.
     void update(const QList<Coin> &coins, const AppSettings &settings);
 
     // The coin whose price the title shows: none in icon mode; else the coin
@@ -48,8 +48,10 @@ public:
 
     // The title with its colours, or the clean icon presentation when there is
     // no displayed coin. `darkAppearance` picks the colours of a background
-    // title that has no price colour.
-    static StatusPresentation presentation(const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance);
+    // title that has no price colour. `stalePricesSince` is the time of the
+    // newest price while the prices are stale.
+    static StatusPresentation presentation(const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance,
+        const std::optional<QDateTime> &stalePricesSince = std::nullopt);
 
 private:
     StatusItem *m_statusItem = nullptr;
@@ -57,6 +59,7 @@ private:
     QPointer<QObject> m_statusItemObject;
     bool m_statusItemIsObject = false;
     QList<QMetaObject::Connection> m_bindings;
+    std::optional<QDateTime> m_stalePricesSince;
 };
 
 } // namespace Vantrell

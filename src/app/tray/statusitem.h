@@ -39,6 +39,10 @@ struct StatusPresentation
     QString coinName;
     std::optional<double> change24hPercent;
 
+    // While the prices are stale: the time of the last one in the user's
+    // language ("2:05 PM"), for the tooltip. Empty while they are fresh.
+    QString stalePricesTime;
+
     bool operator==(const StatusPresentation &) const = default;
 };
 

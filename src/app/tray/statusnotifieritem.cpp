@@ -415,8 +415,10 @@ StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresent
         result.iconName = m_options.applicationId;
 
     const TrayToolTip toolTip = statusToolTip(presentation, m_options.title);
-    // The tooltip text may carry markup, so a coin name is escaped.
-    result.toolTip = {.title = toolTip.title, .text = toolTip.text.toHtmlEscaped()};
+    // The tooltip text may carry markup, so a coin name is escaped, and a line
+    // break has to be one in markup.
+    result.toolTip = {.title = toolTip.title,
+        .text = toolTip.text.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br/>"))};
     return result;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "statustitlerenderer.h"
 
+#include "i18n/localizationmanager.h"
 #include "platform/logging.h"
 #include "widgetkit/priceformatter.h"
 
@@ -252,14 +253,19 @@ std::optional<QColor> priceColorOf(const StatusPresentation &presentation)
 
 TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString &applicationTitle)
 {
+    const QString stale = presentation.stalePricesTime.isEmpty()
+        ? QString()
+        : localizedString(QStringLiteral("tray.tooltip.stale"), {presentation.stalePricesTime});
     if (presentation.kind != StatusPresentation::Kind::title)
-        return {.title = applicationTitle};
+        return {.title = applicationTitle, .text = stale};
     QString text = presentation.coinName.isEmpty() ? presentation.coinSymbol : presentation.coinName;
     if (presentation.change24hPercent) {
         const QString change = formatChangePercent(*presentation.change24hPercent);
         if (!change.isEmpty())
             text = text.isEmpty() ? change : text + QLatin1Char(' ') + change;
     }
+    if (!stale.isEmpty())
+        text = text.isEmpty() ? stale : text + QLatin1Char('\n') + stale;
     return {.title = presentation.text.trimmed(), .text = text};
 }
 

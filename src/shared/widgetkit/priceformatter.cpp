@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "priceformatter.h"
 
+#include "i18n/localizationmanager.h"
+
+#include <QLocale>
+#include <QTime>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -239,6 +244,22 @@ QString currencySymbol(BaseCurrency currency)
         return QStringLiteral("£");
     }
     return QStringLiteral("$");
+}
+
+// Qt's short format for Taiwan uses a day-period field it cannot print ("B3:04").
+QString shortTime(const QTime &time, AppLanguage language)
+{
+    switch (LocalizationManager::resolvedLanguage(language)) {
+    case AppLanguage::zhHans:
+        return time.toString(QStringLiteral("HH:mm"));
+    case AppLanguage::zhHant:
+        return QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
+            .toString(time, QStringLiteral("APh:mm"));
+    case AppLanguage::en:
+    case AppLanguage::system:
+        break;
+    }
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(time, QStringLiteral("h:mm AP"));
 }
 
 } // namespace Vantrell

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QTime;
+
 namespace Vantrell {
 
 // Price texts as the user sees them everywhere: "," groups every 3 integer
@@ -69,5 +71,10 @@ QString formatCompactPrice(double value, int significantDigits = 3);
 
 // "$", "¥", "₩", "HK$", "NT$", "RM", "€", "£" …; several currencies share one.
 QString currencySymbol(BaseCurrency currency);
+
+// A time of day in the language's own short form, the same in the widgets and
+// the application: "2:05 PM", "14:05", "下午2:05". `system` resolves through the
+// user's preferred languages.
+QString shortTime(const QTime &time, AppLanguage language);
 
 } // namespace Vantrell

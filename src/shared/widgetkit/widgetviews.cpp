@@ -182,23 +182,6 @@ qreal textWidth(const QPainter &painter, const QFont &font, const QString &text)
     return metrics(painter, font).horizontalAdvance(text);
 }
 
-// A short time of day in the language's own form. The patterns are ours:
-// Qt's short format for Taiwan uses a day-period field it cannot print ("B3:04").
-QString shortTime(const QTime &time, AppLanguage language)
-{
-    switch (LocalizationManager::resolvedLanguage(language)) {
-    case AppLanguage::zhHans:
-        return time.toString(QStringLiteral("HH:mm"));
-    case AppLanguage::zhHant:
-        return QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan)
-            .toString(time, QStringLiteral("APh:mm"));
-    case AppLanguage::en:
-    case AppLanguage::system:
-        break;
-    }
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(time, QStringLiteral("h:mm AP"));
-}
-
 } // namespace
 
 // A font of `size` logical pixels on the painter's device, whatever its dots

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinlist/alertdecision.h"
 #include "coinlist/coinlistviewmodel.h"
+#include "coinlist/pricefreshness.h"
 #include "fakeclock.h"
 #include "fakepriceservice.h"
 #include "faketimer.h"
@@ -14,6 +15,7 @@
 #include "testenvironment.h"
 #include "tray/menubarviewmodel.h"
 #include "tray/trayitem.h"
+#include "widgetkit/priceformatter.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -431,6 +433,48 @@ private Q_SLOTS:
         QCOMPARE(rig.prices.fetchCount(), 3);
     }
 
+    // The warning comes from the clock, not from a fetch ending: a fetch that
+    // hangs for ten minutes must not keep it away.
+    void pricesTurnStaleWhileAFetchHangs()
+    {
+        Rig rig(settingsWith({entry("bitcoin")}));
+        rig.start();
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+        const QDateTime fetchedAt = rig.clock.now();
+        QSignalSpy changes(rig.model.get(), &CoinListViewModel::stalePricesSinceChanged);
+
+        rig.timers.advance(10s);
+        QVERIFY(rig.model->isLoading()); // and never answered
+        rig.timers.advance(stalePriceAge - 10s - 1ms);
+        QCOMPARE(rig.model->stalePricesSince(), std::nullopt);
+        rig.timers.advance(1ms);
+        QCOMPARE(rig.model->stalePricesSince(), std::optional(fetchedAt));
+        rig.timers.advance(10min);
+        QCOMPARE(changes.size(), 1);
+
+        // Failures keep it; the next price clears it.
+        QVERIFY(rig.prices.answer(MarketError::make(MarketError::Code::cannotLoadFromNetwork)));
+        QCOMPARE(rig.model->stalePricesSince(), std::optional(fetchedAt));
+        rig.timers.advance(10s);
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 101.0}}));
+        QCOMPARE(rig.model->stalePricesSince(), std::nullopt);
+        QCOMPARE(changes.size(), 2);
+    }
+
+    // Monotonic timers stand still during sleep; the wake-up restart looks at the wall clock.
+    void restartAfterSleepShowsStalePricesAtOnce()
+    {
+        Rig rig(settingsWith({entry("bitcoin")}));
+        rig.start();
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+        const QDateTime fetchedAt = rig.clock.now();
+        rig.clock.advance(3600);
+        rig.model->restartPolling();
+        QCOMPARE(rig.model->stalePricesSince(), std::optional(fetchedAt));
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+        QCOMPARE(rig.model->stalePricesSince(), std::nullopt);
+    }
+
     void rebuild_data()
     {
         QTest::addColumn<QList<WatchlistCoin>>("watchlist");
@@ -604,6 +648,26 @@ private Q_SLOTS:
         QCOMPARE(ids(rig.model->coins()), (QStringList {QStringLiteral("bitcoin"), QStringLiteral("newcoin")}));
         QVERIFY(rig.prices.fetches().at(0)->cancelled);
         QCOMPARE(rig.prices.last()->symbols, (QStringList {QStringLiteral("BTC"), QStringLiteral("NEW")}));
+    }
+
+    // The tooltip learns of stale prices from the timer, and forgets with the next price.
+    void menuBarFollowsStaleness()
+    {
+        Rig rig(settingsWith({entry("bitcoin")}));
+        rig.start();
+        Test::RecordingStatusItem item;
+        MenuBarViewModel menuBar;
+        menuBar.bind(*rig.model, rig.settings, item);
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+        const QString fetchedAt = shortTime(rig.clock.now().toLocalTime().time(), AppLanguage::system);
+        QCOMPARE(item.presentations().constLast().stalePricesTime, QString());
+
+        rig.timers.advance(stalePriceAge);
+        QCOMPARE(item.presentations().constLast().stalePricesTime, fetchedAt);
+        QCOMPARE(item.presentations().constLast().text, QStringLiteral("BTC 100"));
+
+        rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+        QCOMPARE(item.presentations().constLast().stalePricesTime, QString());
     }
 
     // The panel title follows both the coins and the settings.

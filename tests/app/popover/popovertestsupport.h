@@ -27,6 +27,7 @@ public:
     bool isLoading() const override { return m_loading; }
     double usdToTargetRate() const override { return m_rate; }
     void setUsdToTargetRate(double rate) { m_rate = rate; }
+    std::optional<QDateTime> stalePricesSince() const override { return m_staleSince; }
 
     void setCoins(const QList<Coin> &coins)
     {
@@ -38,11 +39,17 @@ public:
         m_loading = loading;
         Q_EMIT isLoadingChanged();
     }
+    void setStalePricesSince(std::optional<QDateTime> since)
+    {
+        m_staleSince = std::move(since);
+        Q_EMIT stalePricesSinceChanged();
+    }
 
 private:
     QList<Coin> m_coins;
     bool m_loading = false;
     double m_rate = 1.0;
+    std::optional<QDateTime> m_staleSince;
 };
 
 // An update backend that counts user-initiated checks.

@@ -2,11 +2,13 @@
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
 #include "popover/coinpopoverview.h"
+#include "popover/popoverlayout.h"
 #include "popover/popoverwidgets.h"
 #include "popovertestsupport.h"
 #include "settings/settingsviewmodel.h"
 #include "shell/notificationcenter.h"
 #include "testenvironment.h"
+#include "widgetkit/priceformatter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,6 +23,8 @@
 #include <QWheelEvent>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(Vantrell::AppLanguage)
 
 using namespace Vantrell;
 
@@ -272,6 +276,66 @@ private Q_SLOTS:
         QVERIFY(indicator->isVisibleTo(&fixture.view));
         fixture.coins.setLoading(false);
         QVERIFY(!indicator->isVisibleTo(&fixture.view));
+    }
+
+    void staleWarningShowsTheLastUpdate_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("expectedText");
+
+        for (const bool dark : {false, true}) {
+            const char *theme = dark ? "dark" : "light";
+            QTest::addRow("en %s", theme) << AppLanguage::en << dark << QStringLiteral("Updated 2:05 PM");
+            QTest::addRow("zh-Hans %s", theme) << AppLanguage::zhHans << dark << QStringLiteral("更新于 14:05");
+            QTest::addRow("zh-Hant %s", theme) << AppLanguage::zhHant << dark << QStringLiteral("更新於 下午2:05");
+        }
+    }
+
+    void staleWarningShowsTheLastUpdate()
+    {
+        QFETCH(AppLanguage, language);
+        QFETCH(bool, dark);
+        QFETCH(QString, expectedText);
+
+        Fixture fixture(3);
+        fixture.settings.update([language](AppSettings &settings) { settings.language = language; });
+        LocalizationManager::shared().setBundle(strings(language));
+        if (dark)
+            fixture.view.setPalette(Test::darkPalette());
+        QVERIFY(!fixture.view.staleNotice()->isVisibleTo(&fixture.view));
+
+        // While a fetch runs, as it does when the warning is most likely to be seen.
+        fixture.coins.setLoading(true);
+        fixture.coins.setStalePricesSince(QDateTime(QDate(2026, 3, 1), QTime(14, 5, 40)));
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QWidget *notice = fixture.view.staleNotice();
+        QVERIFY(notice->isVisibleTo(&fixture.view));
+        QCOMPARE(fixture.view.staleNoticeText()->text(), expectedText);
+        QVERIFY(notice->toolTip().contains(shortTime(QTime(14, 5), language)));
+
+        // Whole in the header, clear of the title and the loading indicator.
+        const QRect area = geometryIn(notice, &fixture.view);
+        const QRect text = geometryIn(fixture.view.staleNoticeText(), &fixture.view);
+        QVERIFY(text.width() >= fixture.view.staleNoticeText()->sizeHint().width());
+        QVERIFY(area.bottom() < PopoverMetrics::headerHeight);
+        QLabel *title = widgetWithText<QLabel>(&fixture.view, QStringLiteral("Vantrell"));
+        auto *indicator = fixture.view.findChild<BusyIndicator *>();
+        QVERIFY(geometryIn(title, &fixture.view).right() < area.left());
+        QVERIFY(area.right() < geometryIn(indicator, &fixture.view).left());
+
+        const QImage image = fixture.view.grab().toImage();
+        const QColor amber = PopoverColors::fromPalette(fixture.view.palette()).warning;
+        QVERIFY(pixelsOf(image, area, amber, 24) >= 10);
+
+        const QString tag = QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'-');
+        const QString path = QStringLiteral("%1/popover-stale-%2.png").arg(outputDirectory(), tag);
+        QVERIFY(image.save(path));
+        qInfo("rendered to %s", qPrintable(path));
+
+        fixture.coins.setStalePricesSince(std::nullopt);
+        QVERIFY(!notice->isVisibleTo(&fixture.view));
     }
 
     void updateBadgeStartsACheck()

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/localizationmanager.h"
+#include "platform/bundle.h"
 #include "testenvironment.h"
 #include "tray/statustitlerenderer.h"
 
@@ -322,10 +324,20 @@ private Q_SLOTS:
                                              << "BTC +2.31%";
         QTest::newRow("icon") << StatusPresentation() << "Vantrell"
                               << "";
+        StatusPresentation stale = rising;
+        stale.stalePricesTime = QStringLiteral("2:05 PM");
+        QTest::newRow("stale title") << stale << "BTC 97,342"
+                                     << "Bitcoin +2.31%\nPrices are stale, last update 2:05 PM";
+        StatusPresentation staleIcon;
+        staleIcon.stalePricesTime = QStringLiteral("2:05 PM");
+        QTest::newRow("stale icon") << staleIcon << "Vantrell"
+                                    << "Prices are stale, last update 2:05 PM";
     }
 
     void toolTip()
     {
+        LocalizationManager::shared().setBundle(
+            LocalizationManager::bundle(AppLanguage::en, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {}));
         QFETCH(StatusPresentation, presentation);
         QFETCH(QString, title);
         QFETCH(QString, text);

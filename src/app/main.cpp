@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/logging.h"
 #include "shell/appdelegate.h"
+#include "shell/commandline.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+
+#include <cstdio>
 
 namespace {
 // Popover placement and the desktop overlay need global coordinates, which
@@ -18,6 +21,16 @@ void preferXWayland()
 
 int main(int argc, char *argv[])
 {
+    // Answered before a display is opened, so that they work anywhere.
+    const Vantrell::CommandLineRequest early = Vantrell::parseCommandLine(Vantrell::commandLineArguments(argc, argv));
+    if (early.action != Vantrell::CommandLineRequest::Action::run) {
+        const QString text = early.action == Vantrell::CommandLineRequest::Action::showHelp
+            ? Vantrell::commandLineHelp(QStringLiteral("vantrell"))
+            : Vantrell::commandLineVersion(QStringLiteral("vantrell"), QStringLiteral(VANTRELL_VERSION));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     preferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantrell"));
@@ -27,16 +40,14 @@ int main(int argc, char *argv[])
     // A tray program: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Cryptocurrency prices in the panel."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(
-        QStringLiteral("url"), QStringLiteral("vantrell://popover opens the price list."), QStringLiteral("[url...]"));
-    parser.process(app);
+    // Qt has taken its own options (-platform, -display …) out of argv by now.
+    const Vantrell::CommandLineRequest request = Vantrell::parseCommandLine(Vantrell::commandLineArguments(argc, argv));
+    if (request.ignoredCount > 0)
+        qCWarning(
+            lcApp, "%s", qUtf8Printable(Vantrell::ignoredArgumentsMessage(request.ignoredCount, request.ignored)));
 
     Vantrell::AppDelegate delegate;
-    if (!delegate.launch(parser.positionalArguments()))
+    if (!delegate.launch(request.urls))
         return 0; // the running instance took over
     return QApplication::exec();
 }

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "applicationservice.h"
 
+#include "commandline.h"
 #include "platform/logging.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+
+#include <algorithm>
 
 namespace Vantrell {
 
@@ -36,7 +39,23 @@ public Q_SLOTS:
     void Open(const QStringList &uris, const QVariantMap &platformData)
     {
         Q_UNUSED(platformData);
-        Q_EMIT m_service->openRequested(uris);
+        // Any process on the bus may call this: only known links get through.
+        QStringList known;
+        QStringList ignored;
+        qsizetype ignoredCount = 0;
+        for (const QString &uri : uris) {
+            if (isKnownDeepLink(uri)) {
+                known.append(uri);
+                continue;
+            }
+            ++ignoredCount;
+            if (ignored.size() < maxListedIgnored)
+                ignored.append(printableArgument(uri.toUtf8()));
+        }
+        if (ignoredCount > 0)
+            qCWarning(lcApp, "Open: %s", qUtf8Printable(ignoredArgumentsMessage(ignoredCount, ignored)));
+        if (!known.isEmpty())
+            Q_EMIT m_service->openRequested(known);
     }
 
     void ActivateAction(const QString &actionName, const QVariantList &parameter, const QVariantMap &platformData)
@@ -116,12 +135,7 @@ bool ApplicationService::forwardToPrimary(const QStringList &urls, int timeoutMs
 
 bool ApplicationService::containsDeepLink(const QStringList &urls)
 {
-    // QUrl lower-cases schemes, so the raw text decides.
-    for (const QString &url : urls) {
-        if (url.startsWith(QLatin1String("vantrell:")))
-            return true;
-    }
-    return false;
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QString &url) { return isKnownDeepLink(url); });
 }
 
 } // namespace Vantrell

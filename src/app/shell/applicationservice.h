@@ -34,8 +34,8 @@ public:
     // the running instance. Blocks for at most `timeoutMs`; false on failure.
     bool forwardToPrimary(const QStringList &urls, int timeoutMs = 5000) const;
 
-    // True when the first URL of the scheme "vantrell" (exact, case-sensitive)
-    // exists: any such URL opens the popover, whatever its host and path.
+    // True when one of `urls` is a link the program knows (isKnownDeepLink()):
+    // such a link opens the popover. Open over the bus passes on only those.
     static bool containsDeepLink(const QStringList &urls);
 
 Q_SIGNALS:

@@ -17,10 +17,16 @@ WidgetSnapshotWriter::WidgetSnapshotWriter(
     , m_reloadWidgets(std::move(reloadWidgets))
     , m_now(std::move(now))
 {
-    m_debounce = timers.createTimer(Timer::Mode::singleShot, [this] {
-        if (m_coins && m_settings)
-            runWriteCycle(*m_coins, *m_settings);
-    });
+    m_debounce = timers.createTimer(Timer::Mode::singleShot, [this] { write(); });
+    m_maxWait = timers.createTimer(Timer::Mode::singleShot, [this] { write(); });
+}
+
+void WidgetSnapshotWriter::write()
+{
+    m_debounce->stop();
+    m_maxWait->stop();
+    if (m_coins && m_settings)
+        runWriteCycle(*m_coins, *m_settings);
 }
 
 WidgetSnapshotWriter::~WidgetSnapshotWriter() = default;
@@ -53,8 +59,11 @@ void WidgetSnapshotWriter::setSettings(const AppSettings &settings)
 
 void WidgetSnapshotWriter::schedule()
 {
-    if (m_coins && m_settings)
-        m_debounce->start(debounce);
+    if (!m_coins || !m_settings)
+        return;
+    m_debounce->start(debounce);
+    if (!m_maxWait->isActive())
+        m_maxWait->start(maxWait);
 }
 
 void WidgetSnapshotWriter::runWriteCycle(const QList<Coin> &coins, const AppSettings &settings)

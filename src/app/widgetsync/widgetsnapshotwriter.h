@@ -21,7 +21,9 @@ class Timer;
 class TimerFactory;
 
 // Keeps the widget snapshot file in step with the live prices and settings:
-// after every quiet second it rewrites the file, and asks the widget host to
+// after every quiet second it rewrites the file (and at the latest `maxWait`
+// after a change, so that polling faster than once a second cannot hold the
+// file back for good), and asks the widget host to
 // reload when the widgets would look different enough to be worth it. Main
 // thread only.
 class WidgetSnapshotWriter final : public QObject
@@ -30,6 +32,7 @@ class WidgetSnapshotWriter final : public QObject
 
 public:
     static constexpr std::chrono::milliseconds debounce {1000};
+    static constexpr std::chrono::milliseconds maxWait {2000};
     static constexpr qint64 reloadIntervalSeconds = 300;
     // A price must move by more than this since the last reload.
     static constexpr double reloadMovePercent = 1.0;
@@ -49,7 +52,8 @@ public:
     void start(CoinListViewModel &coinList, SettingsViewModel &settings);
 
     // The two inputs, for start() and tests: a write cycle runs once both
-    // have a value and neither changed for a second, with the newest pair.
+    // have a value and neither changed for a second (or changes kept coming
+    // for maxWait), with the newest pair.
     void setCoins(const QList<Coin> &coins);
     void setSettings(const AppSettings &settings);
 
@@ -66,11 +70,13 @@ public:
 
 private:
     void schedule();
+    void write();
 
     WidgetSnapshotStore m_store;
     std::function<void()> m_reloadWidgets;
     Clock m_now;
     std::unique_ptr<Timer> m_debounce;
+    std::unique_ptr<Timer> m_maxWait;
     std::optional<QList<Coin>> m_coins;
     std::optional<AppSettings> m_settings;
     std::optional<LastReload> m_lastReload;

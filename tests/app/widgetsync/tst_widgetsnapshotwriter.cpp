@@ -149,6 +149,29 @@ private Q_SLOTS:
         QCOMPARE(writer.lastReload()->snapshot.quotes.value(QStringLiteral("bitcoin")).price, 101.7);
     }
 
+    // Prices every half second never leave a quiet second; the file still follows them.
+    void fastPollingStillWrites()
+    {
+        Test::IsolatedXdg xdg;
+        Test::FakeClock clock;
+        Test::FakeTimerFactory timers(clock);
+        const WidgetSnapshotStore store {xdg.cacheHome() + QStringLiteral("/group")};
+        WidgetSnapshotWriter writer(store, nullptr, timers, clock.clock());
+        writer.setSettings(AppSettings());
+        QList<double> written;
+        for (int tick = 1; tick <= 12; ++tick) {
+            writer.setCoins({coin(QStringLiteral("bitcoin"), 100 + tick)});
+            timers.advance(500ms);
+            if (const auto snapshot = store.load()) {
+                const double price = snapshot->quotes.value(QStringLiteral("bitcoin")).price;
+                if (written.isEmpty() || written.constLast() != price)
+                    written.append(price);
+            }
+        }
+        // Every WidgetSnapshotWriter::maxWait, with the newest price of the moment.
+        QCOMPARE(written, (QList<double> {104, 108, 112}));
+    }
+
     void failedWriteLogsAndRequestsNoReload()
     {
         Test::IsolatedXdg xdg;

@@ -77,6 +77,9 @@ private Q_SLOTS:
     void truncatedBodyFailsTheTransfer();
     void oversizedBody_data();
     void oversizedBody();
+    void gzipBombIsSmallUntilInflated();
+    void garbagePriceOnOneExchange_data();
+    void garbagePriceOnOneExchange();
     void slowAnswersArriveIntact();
     void clientGivingUpLeavesTheServerWorking();
     void destroyingTheMarketEndsPendingAnswers();
@@ -416,6 +419,38 @@ void TestFakeMarket::oversizedBody()
     QCOMPARE(answer.contentLength, withContentLength ? size : -1);
     QCOMPARE(answer.body.size(), size);
     QVERIFY(answer.body.startsWith("[0,0,") && answer.body.endsWith(']'));
+}
+
+void TestFakeMarket::gzipBombIsSmallUntilInflated()
+{
+    const qint64 inflated = 4 * 1024 * 1024;
+    const FakeMarketFault bomb = FakeMarketFault::gzipBomb(inflated);
+    QVERIFY(bomb.givenBody.size() < inflated / 100);
+    m_market->queueFault(FakeMarketHost::okx, bomb);
+    const Answer answer = get(FakeMarketHost::okx, QStringLiteral("/api/v5/market/tickers?instType=SPOT"));
+    QCOMPARE(answer.error, QNetworkReply::NoError);
+    QCOMPARE(answer.body, QByteArray(inflated, ' '));
+}
+
+void TestFakeMarket::garbagePriceOnOneExchange_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("NaN") << QByteArray("NaN");
+    QTest::newRow("too large for a double") << QByteArray("1e400");
+}
+
+void TestFakeMarket::garbagePriceOnOneExchange()
+{
+    QFETCH(QByteArray, text);
+    m_market->setQuote(QStringLiteral("BTC"), 100, 1);
+    m_market->setQuoteText(QStringLiteral("binance"), QStringLiteral("BTC"), text);
+    const QByteArray binance = get(FakeMarketHost::binance, QStringLiteral("/api/v3/ticker/24hr?symbol=BTCUSDT")).body;
+    QVERIFY2(binance.contains(QByteArray("\"lastPrice\":\"" + text + '"')), binance.constData());
+    const QJsonDocument okx = get(FakeMarketHost::okx, QStringLiteral("/api/v5/market/tickers?instType=SPOT")).json();
+    const QJsonObject btc
+        = findTicker(at(okx, QStringLiteral("data")).toArray(), QStringLiteral("instId"), QStringLiteral("BTC-USDT"));
+    QCOMPARE(number(btc[u"last"]), 100.0);
 }
 
 void TestFakeMarket::slowAnswersArriveIntact()

@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QUrlQuery>
 
+#include <zlib.h>
+
 Q_LOGGING_CATEGORY(lcFakeMarket, "vantrell.fakemarket", QtInfoMsg)
 
 namespace Vantrell {
@@ -200,6 +202,35 @@ QByteArray typicalErrorBody(const QString &host, int status, qint64 nowMs)
     return {};
 }
 
+// A gzip stream of `bytes` spaces (valid JSON white space).
+QByteArray gzipOfSpaces(qint64 bytes)
+{
+    z_stream stream {};
+    // 15 + 16: a gzip header and trailer rather than zlib's.
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    const QByteArray chunk(1 << 16, ' ');
+    QByteArray out;
+    char buffer[1 << 14];
+    qint64 left = bytes;
+    int flush = Z_NO_FLUSH;
+    do {
+        const qint64 take = std::min<qint64>(left, chunk.size());
+        left -= take;
+        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(chunk.constData()));
+        stream.avail_in = uInt(take);
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(buffer);
+            stream.avail_out = sizeof buffer;
+            deflate(&stream, flush);
+            out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0);
+    } while (flush != Z_FINISH);
+    deflateEnd(&stream);
+    return out;
+}
+
 QByteArray oversizedJson(qint64 bytes)
 {
     // "[0,0,…,0]" padded to the exact size: valid JSON that is merely too large.
@@ -226,6 +257,16 @@ int logoSize(const QString &name)
 }
 
 } // namespace
+
+FakeMarketFault FakeMarketFault::gzipBomb(qint64 inflatedBytes)
+{
+    FakeMarketFault fault;
+    fault.body = Body::GzipBomb;
+    fault.oversizedBytes = inflatedBytes;
+    // Made here rather than when answering, so that a test pays for it before the clock runs.
+    fault.givenBody = gzipOfSpaces(inflatedBytes);
+    return fault;
+}
 
 struct FakeMarket::Private
 {
@@ -414,6 +455,11 @@ struct FakeMarket::Private
         case FakeMarketFault::Body::Malformed:
             plan.body.chop(1);
             break;
+        case FakeMarketFault::Body::GzipBomb:
+            plan.headers = {{QByteArrayLiteral("Content-Type"), jsonType},
+                {QByteArrayLiteral("Content-Encoding"), QByteArrayLiteral("gzip")}};
+            plan.body = fault.givenBody;
+            break;
         }
         plan.headers.append(fault.headers);
         plan.contentLength = fault.contentLength;
@@ -539,6 +585,12 @@ void FakeMarket::setQuote(const QString &exchange, const QString &symbol, double
 {
     for (TickerBook *book : d->books(exchange))
         book->setExactQuote(symbol.toUpper(), {priceUsd, change24hPercent});
+}
+
+void FakeMarket::setQuoteText(const QString &exchange, const QString &symbol, const QByteArray &priceText)
+{
+    for (TickerBook *book : d->books(exchange))
+        book->setExactQuote(symbol.toUpper(), {1.0, 0.0, priceText.isNull() ? QByteArray("") : priceText});
 }
 
 void FakeMarket::clearQuotes()

@@ -44,6 +44,10 @@ struct FakeMarketFault
         Typical, // what the real host sends with `status` (Binance's and OKX's rate-limit bodies), else empty
         Oversized, // a valid JSON array of `oversizedBytes` bytes
         Malformed, // the normal answer without its last byte
+        // `givenBody` with Content-Encoding: gzip: made by gzipBomb() from
+        // `oversizedBytes` of JSON white space, a small answer that inflates
+        // far past any size cap.
+        GzipBomb,
     };
     enum class Delivery {
         Whole,
@@ -79,6 +83,7 @@ struct FakeMarketFault
     static FakeMarketFault truncated(qint64 bytesSent = -1);
     static FakeMarketFault oversized(qint64 bytes = 9 * 1024 * 1024, bool withContentLength = true);
     static FakeMarketFault malformedJson();
+    static FakeMarketFault gzipBomb(qint64 inflatedBytes = 256 * 1024 * 1024);
     static FakeMarketFault hang();
     static FakeMarketFault disconnect();
 
@@ -141,6 +146,8 @@ public:
     // a coin the exchange does not have is added.
     void setQuote(const QString &symbol, double priceUsd, double change24hPercent);
     void setQuote(const QString &exchange, const QString &symbol, double priceUsd, double change24hPercent);
+    // A last price written verbatim ("", "0", "-1", "NaN", "1e400") on one exchange.
+    void setQuoteText(const QString &exchange, const QString &symbol, const QByteArray &priceText);
     void clearQuotes();
     // Units of `currency` per US dollar, in every rate service's answer.
     void setUsdRate(const QString &currency, double rate);

@@ -419,7 +419,9 @@ const QByteArray &TickerBook::serialized(Instrument &instrument, qint64 nowMs)
         case FieldRole::Fixed:
             break;
         case FieldRole::Price:
-            if (moving)
+            if (exact && !instrument.exact->priceText.isNull())
+                text = instrument.exact->priceText;
+            else if (moving)
                 text = number(price, std::max(field.decimals, significantDecimals(price)));
             break;
         case FieldRole::OpenPrice:

@@ -19,6 +19,9 @@ struct ExactQuote
 {
     double priceUsd = 0;
     double change24hPercent = 0;
+    // When not null, written as the last price instead of priceUsd, verbatim
+    // ("", "NaN", "1e400"): the garbage a broken exchange might send.
+    QByteArray priceText;
 
     bool operator==(const ExactQuote &) const = default;
 };

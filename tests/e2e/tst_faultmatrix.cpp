@@ -1,0 +1,340 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real program against a fake market that misbehaves, one fault at a time
+// on the exchange answering first (all three at once in one row). For every
+// fault the program must keep running, keep the last good price on show (never
+// a wrong one), keep polling, show a new price soon after the fault clears and
+// raise no alert the prices do not justify. The matrix is printed at the end.
+#include "fakemarket.h"
+#include "fakenotificationserver.h"
+#include "fakestatusnotifierwatcher.h"
+#include "testenvironment.h"
+#include "vantrellprocess.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <functional>
+
+using namespace Vantrell;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kStartTimeout = 60000;
+// The program polls every second; a fault stays on for a few polls.
+constexpr double kPollSeconds = 1.0;
+constexpr int kPollMs = 1000;
+constexpr int kFaultMs = 2500;
+// What one exchange request may take before the client gives up: no byte for
+// five seconds, or twenty in all. A request already under way when the fault
+// clears runs into these before the next poll can start.
+constexpr int kInactivityMs = 5000;
+constexpr int kDeadlineMs = 20000;
+// Scheduling and sanitizer overhead on a loaded machine.
+constexpr int kSlackMs = 1500;
+
+const QString kBinance = QStringLiteral("binance");
+const QString kOkx = QStringLiteral("okx");
+const QString kBybit = QStringLiteral("bybit");
+
+QStringList hostsOf(const QString &exchange)
+{
+    if (exchange == kBinance)
+        return {FakeMarketHost::binance, FakeMarketHost::binanceData};
+    if (exchange == kOkx)
+        return {FakeMarketHost::okx};
+    return {FakeMarketHost::bybit};
+}
+
+QString exchangeOf(const QString &host)
+{
+    if (host == FakeMarketHost::okx)
+        return kOkx;
+    if (host == FakeMarketHost::bybit)
+        return kBybit;
+    return kBinance;
+}
+
+bool isTickerRequest(const FakeMarketRequest &request)
+{
+    return request.path.contains(QLatin1String("ticker"));
+}
+
+// How one row breaks the market: a fault on the exchange's hosts, or garbage
+// in place of its bitcoin price.
+struct Fault
+{
+    std::optional<FakeMarketFault> response;
+    std::optional<QByteArray> priceText;
+    bool allExchanges = false;
+    std::chrono::milliseconds duration {kFaultMs};
+    // The longest a request caught by the fault may keep the poll waiting after it clears.
+    int inFlightMs = 0;
+    // The fault leaves a state meant to outlast it (a rate limit's back-off,
+    // the exchange's coin not asked for half an hour): the next row gets a
+    // fresh program, or three such rows in a row would leave no exchange.
+    bool restartAfter = false;
+};
+
+Fault response(FakeMarketFault fault, int inFlightMs = 0)
+{
+    return Fault {.response = std::move(fault), .inFlightMs = inFlightMs};
+}
+
+Fault rateLimit(FakeMarketFault fault)
+{
+    return Fault {.response = std::move(fault), .restartAfter = true};
+}
+
+Fault price(const char *text)
+{
+    return Fault {.priceText = QByteArray(text), .restartAfter = true};
+}
+
+struct Outcome
+{
+    QString fault;
+    QString exchange;
+    QString result;
+    double recoverySeconds = -1;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class TestFaultMatrix final : public QObject
+{
+    Q_OBJECT
+
+private:
+    Test::IsolatedXdg m_xdg;
+    FakeMarket m_market;
+    Test::FakeStatusNotifierWatcher m_watcher;
+    Test::FakeNotificationServer m_notifications;
+    std::unique_ptr<Test::VantrellProcess> m_app;
+    double m_bitcoin = 64000;
+    QList<Outcome> m_outcomes;
+
+    QString title() { return m_watcher.itemToolTip().title.trimmed(); }
+    QString expectedTitle() const
+    {
+        return QStringLiteral("BTC ") + QLocale(QLocale::English).toString(m_bitcoin, 'f', 0);
+    }
+
+    // The exchange whose answer the program took last: the host of the latest ticker request.
+    QString answeringExchange() const
+    {
+        const QList<FakeMarketRequest> requests = m_market.requests();
+        for (auto it = requests.crbegin(); it != requests.crend(); ++it) {
+            if (isTickerRequest(*it))
+                return exchangeOf(it->host);
+        }
+        return kBinance;
+    }
+
+    int tickerRequests() const
+    {
+        const QList<FakeMarketRequest> requests = m_market.requests();
+        return int(std::count_if(requests.cbegin(), requests.cend(), isTickerRequest));
+    }
+
+    void startProgram()
+    {
+        m_app = std::make_unique<Test::VantrellProcess>(m_market.hostMap());
+        m_app->start();
+    }
+
+    // Ends the program as a logout does and checks what it left in its log.
+    QString stopProgram()
+    {
+        m_app->process().terminate();
+        if (!m_app->waitForExit(20000))
+            return QStringLiteral("did not end on SIGTERM");
+        const QString log = m_app->log();
+        if (log.contains(QLatin1String("ERROR: AddressSanitizer")) || log.contains(QLatin1String("runtime error:")))
+            return QStringLiteral("sanitizer report");
+        return {};
+    }
+
+    // Waits `ms`, checking all along that the program runs and shows `shown`.
+    // Returns the first problem seen.
+    QString watch(int ms, const QString &shown)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            if (!m_app->isRunning())
+                return QStringLiteral("program ended");
+            const QString now = title();
+            if (now != shown)
+                return QStringLiteral("showed \"%1\" instead of \"%2\"").arg(now, shown);
+            QTest::qWait(100);
+        }
+        return {};
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_market.listen() != 0);
+        m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
+        m_market.setQuote(QStringLiteral("ETH"), 3456.78, -0.75);
+        QVERIFY(m_watcher.start());
+        QVERIFY(m_notifications.start());
+        // A 2 % change alert on bitcoin: a price taken from garbage would fire it.
+        Test::writeAppSettings({
+            {QStringLiteral("pollingInterval"), kPollSeconds},
+            {QStringLiteral("displayedCoinId"), QStringLiteral("bitcoin")},
+            {QStringLiteral("priceChangeNotificationEnabled"), true},
+            {QStringLiteral("addedCoins"),
+                QJsonArray {QJsonObject {{QStringLiteral("coinId"), QStringLiteral("bitcoin")},
+                                {QStringLiteral("alertKind"), QStringLiteral("change")},
+                                {QStringLiteral("notificationThreshold"), 2.0}},
+                    QJsonObject {{QStringLiteral("coinId"), QStringLiteral("ethereum")}}}},
+        });
+        startProgram();
+        QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
+    }
+
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            qWarning().noquote() << "vantrell wrote (last 4000 characters):\n" << m_app->log().right(4000);
+    }
+
+    void cleanupTestCase()
+    {
+        qInfo().noquote() << QStringLiteral("\n%1 %2 %3 %4")
+                                 .arg(QStringLiteral("fault"), -34)
+                                 .arg(QStringLiteral("exchange"), -9)
+                                 .arg(QStringLiteral("outcome"), -40)
+                                 .arg(QStringLiteral("recovered in"));
+        for (const Outcome &outcome : std::as_const(m_outcomes)) {
+            qInfo().noquote() << QStringLiteral("%1 %2 %3 %4")
+                                     .arg(outcome.fault, -34)
+                                     .arg(outcome.exchange, -9)
+                                     .arg(outcome.result, -40)
+                                     .arg(outcome.recoverySeconds < 0
+                                             ? QStringLiteral("-")
+                                             : QString::number(outcome.recoverySeconds, 'f', 1) + QStringLiteral(" s"));
+        }
+        if (!m_app || !m_app->isRunning())
+            return;
+        const QString stopped = stopProgram();
+        QVERIFY2(stopped.isEmpty(), qPrintable(stopped + QLatin1Char('\n') + m_app->log()));
+    }
+
+    // Rows run in order against one program; those that leave a state meant
+    // to last (see Fault::restartAfter) hand a fresh one to the next row.
+    void faults_data()
+    {
+        QTest::addColumn<Fault>("fault");
+
+        using F = FakeMarketFault;
+        QTest::newRow("accepts, never answers") << response(F::hang(), kInactivityMs);
+        QTest::newRow("a byte a second") << response(F::trickled(1000ms), kDeadlineMs);
+        QTest::newRow("429, Retry-After garbage") << rateLimit(F::httpStatus(429).withRetryAfter("soon"));
+        QTest::newRow("429, Retry-After 120") << rateLimit(F::httpStatus(429).withRetryAfter("120"));
+        QTest::newRow("body cut short") << response(F::truncated());
+        QTest::newRow("over the cap, Content-Length") << response(F::oversized(9 * 1024 * 1024, true));
+        QTest::newRow("over the cap, no Content-Length") << response(F::oversized(9 * 1024 * 1024, false));
+        // Qt inflates a good part of the bomb before its own check stops it: seconds in a sanitized build.
+        QTest::newRow("gzip bomb") << response(F::gzipBomb(), kInactivityMs);
+        QTest::newRow("400") << response(F::httpStatus(400));
+        QTest::newRow("403") << rateLimit(F::httpStatus(403));
+        QTest::newRow("418") << rateLimit(F::httpStatus(418));
+        QTest::newRow("429, Retry-After 0") << rateLimit(F::httpStatus(429).withRetryAfter("0"));
+        QTest::newRow("500") << response(F::httpStatus(500));
+        QTest::newRow("502") << response(F::httpStatus(502));
+        QTest::newRow("503") << response(F::httpStatus(503));
+        QTest::newRow("HTML error page with 200")
+            << response(F::httpStatus(200, "<!DOCTYPE html><html><body><h1>Oops</h1></body></html>"));
+        QTest::newRow("malformed JSON") << response(F::malformedJson());
+        QTest::newRow("connection reset") << response(F::disconnect());
+        QTest::newRow("price 0") << price("0");
+        QTest::newRow("price negative") << price("-64000");
+        QTest::newRow("price NaN") << price("NaN");
+        QTest::newRow("price 1e400") << price("1e400");
+        QTest::newRow("price empty") << price("");
+        QTest::newRow("all three fail for a minute")
+            << Fault {.response = F::httpStatus(503), .allExchanges = true, .duration = 60s};
+        QTest::newRow("429, Retry-After 1e300") << rateLimit(F::httpStatus(429).withRetryAfter("1e300"));
+    }
+
+    void faults()
+    {
+        QFETCH(Fault, fault);
+        Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
+        const auto record = qScopeGuard([&] {
+            if (outcome.result.isEmpty())
+                outcome.result = QStringLiteral("FAILED");
+            m_outcomes.append(outcome);
+            // A failed row leaves a healthy market to the next.
+            m_market.clearFaults();
+            m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
+        });
+
+        const QString shown = expectedTitle();
+        QCOMPARE(title(), shown);
+        const int alertsBefore = int(m_notifications.notifications().size());
+        const int requestsBefore = tickerRequests();
+
+        QStringList exchanges {kBinance, kOkx, kBybit};
+        if (!fault.allExchanges) {
+            exchanges = {answeringExchange()};
+            outcome.exchange = exchanges.first();
+        }
+        for (const QString &exchange : std::as_const(exchanges)) {
+            if (fault.priceText)
+                m_market.setQuoteText(exchange, QStringLiteral("BTC"), *fault.priceText);
+            for (const QString &host : hostsOf(exchange)) {
+                if (fault.response)
+                    m_market.setFault(host, *fault.response);
+            }
+        }
+
+        const QString during = watch(int(fault.duration.count()), shown);
+        outcome.result = during;
+        QVERIFY2(during.isEmpty(), qPrintable(during));
+        QVERIFY2(tickerRequests() > requestsBefore, "no request while the fault was on");
+
+        // The fault clears and the market moves a little (far below the alert's 2 %).
+        m_market.clearFaults();
+        m_bitcoin += 10;
+        m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
+        QElapsedTimer recovery;
+        recovery.start();
+        const int limitMs = 2 * kPollMs + fault.inFlightMs + kSlackMs;
+        const bool recovered = QTest::qWaitFor([&] { return title() == expectedTitle(); }, limitMs + 10000);
+        outcome.recoverySeconds = recovered ? recovery.elapsed() / 1000.0 : -1;
+        if (!recovered || recovery.elapsed() > limitMs) {
+            outcome.result = recovered ? QStringLiteral("recovered late") : QStringLiteral("did not recover");
+            QFAIL(qPrintable(outcome.result + QStringLiteral(", shows ") + title()));
+        }
+        if (m_notifications.notifications().size() != alertsBefore) {
+            outcome.result = QStringLiteral("alerted: ") + m_notifications.notifications().constLast().body;
+            QFAIL(qPrintable(outcome.result));
+        }
+        QVERIFY(m_app->isRunning());
+        outcome.result = QStringLiteral("ok");
+
+        if (fault.restartAfter) {
+            const QString stopped = stopProgram();
+            const qsizetype registered = m_watcher.registrations().size();
+            startProgram();
+            if (!stopped.isEmpty()) {
+                outcome.result = stopped;
+                QFAIL(qPrintable(stopped));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(m_watcher.registrations().size() > registered, kStartTimeout);
+            QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
+            outcome.result = QStringLiteral("ok (then restarted)");
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFaultMatrix)
+#include "tst_faultmatrix.moc"

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Kills the real program with SIGKILL at random moments of its first two and
+// a half seconds, when it writes most of its files (settings it corrects, the
+// widget snapshot, the exchange-rate cache, coin logos, the autostart entry),
+// and checks after every kill that each file it left is whole and readable,
+// that no temporary file is left behind and that the watchlist is intact. At
+// the end the program starts from what the kills left and shows prices.
+#include "fakemarket.h"
+#include "fakestatusnotifierwatcher.h"
+#include "settings/appsettings.h"
+#include "testenvironment.h"
+#include "vantrellprocess.h"
+#include "widgetkit/widgetsnapshot.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Vantrell;
+
+namespace {
+
+// Two rows of kills, each within QtTest's five minutes per test function.
+constexpr int kKillsPerRow = 100;
+constexpr int kLatestKillMs = 2500;
+
+QJsonArray watchlist()
+{
+    QJsonArray coins;
+    for (const char *id : {"bitcoin", "ethereum", "solana", "dogecoin", "ripple", "cardano"})
+        coins.append(QJsonObject {{QStringLiteral("coinId"), QString::fromLatin1(id)}});
+    return coins;
+}
+
+// Settings the program corrects at start (the displayed coin is not in the
+// watchlist), so that every start writes them.
+QJsonObject settingsToCorrect()
+{
+    return {
+        {QStringLiteral("pollingInterval"), 0.5},
+        {QStringLiteral("baseCurrency"), QStringLiteral("EUR")},
+        {QStringLiteral("launchAtLogin"), true},
+        {QStringLiteral("displayedCoinId"), QStringLiteral("no-such-coin")},
+        {QStringLiteral("addedCoins"), watchlist()},
+    };
+}
+
+// What is wrong with `path`, a file the program wrote; empty when it is whole.
+QString problemWith(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unreadable");
+    const QByteArray data = file.readAll();
+    if (path.endsWith(QLatin1String("appSettings.json"))) {
+        const std::optional<AppSettings> settings = AppSettings::decode(data);
+        if (!settings)
+            return QStringLiteral("settings do not decode");
+        if (settings->watchlistCoins.size() != watchlist().size())
+            return QStringLiteral("watchlist of %1 coins").arg(settings->watchlistCoins.size());
+        return {};
+    }
+    if (path.endsWith(QLatin1String("widget-snapshot.json")))
+        return WidgetSnapshot::decode(data) ? QString() : QStringLiteral("snapshot does not decode");
+    if (path.endsWith(QLatin1String(".json"))) {
+        QJsonParseError error;
+        QJsonDocument::fromJson(data, &error);
+        return error.error == QJsonParseError::NoError ? QString() : error.errorString();
+    }
+    if (path.endsWith(QLatin1String(".desktop")))
+        return data.startsWith("[Desktop Entry]\n") && data.endsWith('\n') ? QString()
+                                                                           : QStringLiteral("cut desktop entry");
+    if (path.endsWith(QLatin1String(".png")) || path.endsWith(QLatin1String(".svg"))) {
+        QImageReader reader(path);
+        return reader.read().isNull() ? reader.errorString() : QString();
+    }
+    // Anything else (a temporary file of an interrupted write) should not be there.
+    return QStringLiteral("unexpected file");
+}
+
+} // namespace
+
+class TestCrashSafety final : public QObject
+{
+    Q_OBJECT
+
+private:
+    Test::IsolatedXdg m_xdg;
+    FakeMarket m_market;
+    QSet<QString> m_names;
+
+    // Every file below the test's XDG directories with its problem, if any.
+    QStringList problems(QStringList *seen = nullptr) const
+    {
+        QStringList found;
+        QDirIterator it(m_xdg.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (seen)
+                seen->append(QFileInfo(path).fileName());
+            const QString problem = problemWith(path);
+            if (!problem.isEmpty())
+                found.append(path + QStringLiteral(": ") + problem);
+        }
+        return found;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_market.listen() != 0);
+        m_market.setUsdRate(QStringLiteral("EUR"), 0.9);
+    }
+
+    void filesSurviveKills_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("first hundred") << quint32(20261209);
+        QTest::newRow("second hundred") << quint32(1209);
+    }
+
+    void filesSurviveKills()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        for (int kill = 0; kill < kKillsPerRow; ++kill) {
+            // Even kills start from the program's own last file, odd ones from one it must correct.
+            if (kill % 2 == 1)
+                Test::writeAppSettings(settingsToCorrect());
+            Test::VantrellProcess app(m_market.hostMap());
+            app.start();
+            QVERIFY(app.process().waitForStarted(10000));
+            QTest::qWait(int(random.bounded(kLatestKillMs)));
+            ::kill(pid_t(app.process().processId()), SIGKILL);
+            QVERIFY(app.waitForExit(10000));
+            QVERIFY2(!app.log().contains(QLatin1String("ERROR: AddressSanitizer")), qPrintable(app.log()));
+
+            QStringList seen;
+            const QStringList found = problems(&seen);
+            QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("after kill %1: ").arg(kill + 1) + found.join(u'\n')));
+            for (const QString &name : std::as_const(seen))
+                m_names.insert(name);
+        }
+    }
+
+    // The kills did land while the program was writing its files.
+    void everyFileWasWritten()
+    {
+        QStringList sorted(m_names.cbegin(), m_names.cend());
+        sorted.sort();
+        qInfo("%d kills; files seen: %s", 2 * kKillsPerRow, qPrintable(sorted.join(QStringLiteral(", "))));
+        for (const char *name :
+            {"appSettings.json", "widget-snapshot.json", "exchange-rates.json", "org.vantrell.Vantrell.desktop"})
+            QVERIFY2(m_names.contains(QString::fromLatin1(name)), name);
+    }
+
+    void programStartsFromWhatTheKillsLeft()
+    {
+        Test::FakeStatusNotifierWatcher watcher;
+        QVERIFY(watcher.start());
+        m_market.setQuote(QStringLiteral("BTC"), 50000, 1);
+        Test::VantrellProcess app(m_market.hostMap());
+        app.start();
+        // 50,000 USD at 0.9 EUR per dollar.
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.itemToolTip().title.trimmed(), QStringLiteral("BTC 45,000"), 60000);
+        const QJsonObject settings = Test::readAppSettings();
+        QStringList stored;
+        for (const QJsonValue &coin : settings.value(QStringLiteral("addedCoins")).toArray())
+            stored.append(coin[QLatin1String("coinId")].toString());
+        QStringList written;
+        for (const QJsonValue &coin : watchlist())
+            written.append(coin[QLatin1String("coinId")].toString());
+        QCOMPARE(stored, written);
+        QCOMPARE(settings.value(QStringLiteral("displayedCoinId")).toString(), QStringLiteral("bitcoin"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the Debian package of a configured and built tree with CPack and checks
+# what a user would get: its name, its files (the program, the desktop entry,
+# the icons and the AppStream metadata, nothing outside /usr and nothing of the
+# tests), its dependencies (from dpkg-shlibdeps) and that the unpacked program
+# answers --version and --help.
+#
+# usage: check-debian-package.sh <build dir> <version>
+set -euo pipefail
+
+build_dir=$1
+version=$2
+app_id=org.vantrell.Vantrell
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cpack -G DEB -B "$work/out" --config "$build_dir/CPackConfig.cmake" >"$work/cpack.log" 2>&1 \
+    || { cat "$work/cpack.log" >&2; fail "cpack did not build the package"; }
+
+arch=$(dpkg --print-architecture)
+deb="$work/out/vantrell_${version}_${arch}.deb"
+[[ -f "$deb" ]] || { ls -R "$work/out" >&2; fail "no $deb"; }
+echo "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
+for expected in \
+    /usr/bin/vantrell \
+    "/usr/share/applications/$app_id.desktop" \
+    "/usr/share/metainfo/$app_id.metainfo.xml" \
+    "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
+    "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg"; do
+    grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"
+done
+if grep -v -e '^/usr/' -e '^/$' "$work/files"; then
+    fail "files outside /usr (above)"
+fi
+if grep -E -e '/tst_' -e 'fake-market' -e '/include/' "$work/files"; then
+    fail "test programs or headers in the package (above)"
+fi
+
+[[ $(dpkg-deb -f "$deb" Package) == vantrell ]] || fail "package name"
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "version $(dpkg-deb -f "$deb" Version)"
+[[ $(dpkg-deb -f "$deb" Architecture) == "$arch" ]] || fail "architecture"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# From dpkg-shlibdeps: every Qt module the program links, with versions.
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6dbus6 libqt6svg6; do
+    grep -qE "(^|, )${library//+/\\+} \(>= [^)]+\)" <<<"$depends" || fail "no versioned dependency on $library"
+done
+grep -qE "(^|, )fonts-dejavu-core" <<<"$depends" || fail "no dependency on fonts-dejavu-core"
+
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" 2>&1 \
+        || { cat "$work/appstream.log" >&2; fail "AppStream metadata"; }
+fi
+
+# No display, no bus: --version and --help must still answer.
+program="$work/root/usr/bin/vantrell"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)
+[[ "$out" == "vantrell $version" ]] || fail "--version said: $out"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
+grep -q -- '--version' <<<"$out" && grep -q 'vantrell://popover' <<<"$out" || fail "--help said: $out"
+echo "PASS"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/logging.h"
+#include "platform/processsignals.h"
 #include "shell/appdelegate.h"
 #include "shell/commandline.h"
 
@@ -49,5 +50,10 @@ int main(int argc, char *argv[])
     Vantrell::AppDelegate delegate;
     if (!delegate.launch(request.urls))
         return 0; // the running instance took over
+    // A logout's SIGTERM quits as the menu's Quit does; SIGUSR1 logs what the process holds.
+    Vantrell::ProcessSignals processSignals;
+    QObject::connect(&processSignals, &Vantrell::ProcessSignals::reportRequested,
+        [] { qCInfo(lcApp, "%s", qUtf8Printable(Vantrell::describeResourceUsage(Vantrell::currentResourceUsage()))); });
+    processSignals.install();
     return QApplication::exec();
 }

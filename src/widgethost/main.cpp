@@ -7,6 +7,7 @@
 #include "i18n/localizationmanager.h"
 #include "platform/autostartentry.h"
 #include "platform/paths.h"
+#include "platform/processsignals.h"
 #include "widgethost.h"
 
 #include <QApplication>
@@ -48,6 +49,9 @@ int runDesktop(WidgetExtension &extension)
         return WidgetHost::handOver(bus) ? 0 : 1;
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    // A logout's SIGTERM ends the host the normal way.
+    ProcessSignals processSignals;
+    processSignals.install();
     host.start();
     return QApplication::exec();
 }

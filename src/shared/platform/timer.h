@@ -45,6 +45,9 @@ class QtTimerFactory final : public TimerFactory
 public:
     std::unique_ptr<Timer> createTimer(Timer::Mode mode, Timer::Callback onTimeout) override;
 
+    // How many timers of every QtTimerFactory are running now, in all threads.
+    static int activeTimerCount();
+
     // The factory for code that has no other one to use.
     static QtTimerFactory &shared();
 };

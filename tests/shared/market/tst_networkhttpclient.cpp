@@ -328,6 +328,7 @@ private Q_SLOTS:
         QTest::newRow("host not allowed") << QStringLiteral("https://evil.example/api/v3/ticker/24hr");
         QTest::newRow("look-alike host") << QStringLiteral("https://api.binance.com.evil.example/api/v3");
         QTest::newRow("mapped but not allowed") << QStringLiteral("https://coin-images.coingecko.com/coins/1.png");
+        QTest::newRow("allowed but not mapped") << QStringLiteral("https://www.okx.com/api/v5/market/tickers");
         QTest::newRow("the local address itself") << QStringLiteral("https://127.0.0.1/api.binance.com/api/v3");
         QTest::newRow("other scheme") << QStringLiteral("ftp://api.binance.com/api/v3");
         QTest::newRow("relative") << QStringLiteral("/api/v3/ticker/24hr");

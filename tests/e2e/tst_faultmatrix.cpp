@@ -10,7 +10,9 @@
 #include "testenvironment.h"
 #include "vantrellprocess.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QScopeGuard>
 #include <QTest>
@@ -93,6 +95,28 @@ Fault price(const char *text)
     return Fault {.priceText = QByteArray(text), .restartAfter = true};
 }
 
+// How one row breaks the exchange-rate services for a program in euros whose
+// cached rate is two hours old.
+struct RateFault
+{
+    FakeMarketFault response;
+    // Only the first source fails: the next one must answer at once.
+    bool firstSourceOnly = false;
+    // The sources ask for a pause: the program keeps the cached rate meanwhile.
+    bool backsOff = false;
+    int inFlightMs = 0;
+};
+
+const QStringList &rateHosts()
+{
+    static const QStringList hosts {
+        FakeMarketHost::erApi, FakeMarketHost::currencyApiCdn, FakeMarketHost::currencyApiMirror};
+    return hosts;
+}
+
+constexpr double kCachedEurRate = 0.8;
+constexpr double kMarketEurRate = 0.9;
+
 struct Outcome
 {
     QString fault;
@@ -104,6 +128,7 @@ struct Outcome
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(RateFault)
 
 class TestFaultMatrix final : public QObject
 {
@@ -117,11 +142,12 @@ private:
     std::unique_ptr<Test::VantrellProcess> m_app;
     double m_bitcoin = 64000;
     QList<Outcome> m_outcomes;
+    QJsonObject m_settings;
 
     QString title() { return m_watcher.itemToolTip().title.trimmed(); }
-    QString expectedTitle() const
+    QString expectedTitle(double rate = 1) const
     {
-        return QStringLiteral("BTC ") + QLocale(QLocale::English).toString(m_bitcoin, 'f', 0);
+        return QStringLiteral("BTC ") + QLocale(QLocale::English).toString(m_bitcoin * rate, 'f', 0);
     }
 
     // The exchange whose answer the program took last: the host of the latest ticker request.
@@ -133,6 +159,14 @@ private:
                 return exchangeOf(it->host);
         }
         return kBinance;
+    }
+
+    // The exchange-rate cache file of the program, found where the program put it.
+    QString rateCachePath() const
+    {
+        QDirIterator it(
+            m_xdg.root(), {QStringLiteral("exchange-rates.json")}, QDir::Files, QDirIterator::Subdirectories);
+        return it.hasNext() ? it.next() : QString();
     }
 
     int tickerRequests() const
@@ -185,7 +219,7 @@ private Q_SLOTS:
         QVERIFY(m_watcher.start());
         QVERIFY(m_notifications.start());
         // A 2 % change alert on bitcoin: a price taken from garbage would fire it.
-        Test::writeAppSettings({
+        m_settings = QJsonObject {
             {QStringLiteral("pollingInterval"), kPollSeconds},
             {QStringLiteral("displayedCoinId"), QStringLiteral("bitcoin")},
             {QStringLiteral("priceChangeNotificationEnabled"), true},
@@ -194,7 +228,8 @@ private Q_SLOTS:
                                 {QStringLiteral("alertKind"), QStringLiteral("change")},
                                 {QStringLiteral("notificationThreshold"), 2.0}},
                     QJsonObject {{QStringLiteral("coinId"), QStringLiteral("ethereum")}}}},
-        });
+        };
+        Test::writeAppSettings(m_settings);
         startProgram();
         QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
     }
@@ -208,13 +243,13 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         qInfo().noquote() << QStringLiteral("\n%1 %2 %3 %4")
-                                 .arg(QStringLiteral("fault"), -34)
+                                 .arg(QStringLiteral("fault"), -40)
                                  .arg(QStringLiteral("exchange"), -9)
                                  .arg(QStringLiteral("outcome"), -40)
                                  .arg(QStringLiteral("recovered in"));
         for (const Outcome &outcome : std::as_const(m_outcomes)) {
             qInfo().noquote() << QStringLiteral("%1 %2 %3 %4")
-                                     .arg(outcome.fault, -34)
+                                     .arg(outcome.fault, -40)
                                      .arg(outcome.exchange, -9)
                                      .arg(outcome.result, -40)
                                      .arg(outcome.recoverySeconds < 0
@@ -262,6 +297,103 @@ private Q_SLOTS:
         QTest::newRow("all three fail for a minute")
             << Fault {.response = F::httpStatus(503), .allExchanges = true, .duration = 60s};
         QTest::newRow("429, Retry-After 1e300") << rateLimit(F::httpStatus(429).withRetryAfter("1e300"));
+    }
+
+    // Each row starts a program in euros with a cached rate too old to use
+    // unasked: while every rate service fails it must show prices at the
+    // cached rate, and the market's rate within two polls once they answer.
+    void rateSources_data()
+    {
+        QTest::addColumn<RateFault>("fault");
+
+        using F = FakeMarketFault;
+        QTest::newRow("rates: accepts, never answers")
+            << RateFault {.response = F::hang(), .inFlightMs = kInactivityMs};
+        QTest::newRow("rates: body cut short") << RateFault {.response = F::truncated()};
+        QTest::newRow("rates: over the cap, no Content-Length")
+            << RateFault {.response = F::oversized(9 * 1024 * 1024, false)};
+        QTest::newRow("rates: 500") << RateFault {.response = F::httpStatus(500)};
+        QTest::newRow("rates: 503") << RateFault {.response = F::httpStatus(503)};
+        QTest::newRow("rates: HTML error page with 200")
+            << RateFault {.response = F::httpStatus(200, "<!DOCTYPE html><html><body>Oops</body></html>")};
+        QTest::newRow("rates: malformed JSON") << RateFault {.response = F::malformedJson()};
+        QTest::newRow("rates: connection reset") << RateFault {.response = F::disconnect()};
+        QTest::newRow("rates: first source 500") << RateFault {.response = F::httpStatus(500), .firstSourceOnly = true};
+        QTest::newRow("rates: 429, Retry-After 1e300")
+            << RateFault {.response = F::httpStatus(429).withRetryAfter("1e300"), .backsOff = true};
+    }
+
+    void rateSources()
+    {
+        QFETCH(RateFault, fault);
+        Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("rates"), {}, -1};
+        const auto record = qScopeGuard([&] {
+            if (outcome.result.isEmpty())
+                outcome.result = QStringLiteral("FAILED");
+            m_outcomes.append(outcome);
+            m_market.clearFaults();
+        });
+
+        // A fresh program: the rate is fetched at start only when the cache is old.
+        if (m_app && m_app->isRunning()) {
+            const QString stopped = stopProgram();
+            QVERIFY2(stopped.isEmpty(), qPrintable(stopped));
+        }
+        QJsonObject settings = m_settings;
+        settings.insert(QStringLiteral("baseCurrency"), QStringLiteral("EUR"));
+        Test::writeAppSettings(settings);
+        m_market.setUsdRate(QStringLiteral("EUR"), kMarketEurRate);
+        QString cache = rateCachePath();
+        if (cache.isEmpty()) {
+            // The first row: a healthy run in euros writes the cache, wherever the program keeps it.
+            startProgram();
+            QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(kMarketEurRate), kStartTimeout);
+            QTRY_VERIFY_WITH_TIMEOUT(!rateCachePath().isEmpty(), 10000);
+            const QString stopped = stopProgram();
+            QVERIFY2(stopped.isEmpty(), qPrintable(stopped));
+            cache = rateCachePath();
+        }
+        const QByteArray stale = QStringLiteral(R"({"rates": {"EUR": %1}, "fetchedAt": "%2"})")
+                                     .arg(kCachedEurRate)
+                                     .arg(QDateTime::currentDateTimeUtc().addSecs(-7200).toString(Qt::ISODate))
+                                     .toUtf8();
+        QFile file(cache);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(stale) == stale.size());
+        file.close();
+        for (const QString &host : fault.firstSourceOnly ? rateHosts().mid(0, 1) : rateHosts())
+            m_market.setFault(host, fault.response);
+
+        startProgram();
+        const QString cached = expectedTitle(fault.firstSourceOnly ? kMarketEurRate : kCachedEurRate);
+        if (!QTest::qWaitFor([&] { return title() == cached; }, kStartTimeout)) {
+            outcome.result = QStringLiteral("showed \"%1\" instead of \"%2\"").arg(title(), cached);
+            QFAIL(qPrintable(outcome.result));
+        }
+        const QString during = watch(kFaultMs, cached);
+        if (!during.isEmpty()) {
+            outcome.result = during;
+            QFAIL(qPrintable(during));
+        }
+
+        m_market.clearFaults();
+        QElapsedTimer recovery;
+        recovery.start();
+        if (fault.backsOff) {
+            // Asked to wait, it waits (an hour at most) and keeps the cached rate.
+            const QString after = watch(3 * kPollMs, cached);
+            outcome.result = after.isEmpty() ? QStringLiteral("ok (keeps the cached rate, backs off)") : after;
+            QVERIFY2(after.isEmpty(), qPrintable(after));
+            return;
+        }
+        const int limitMs = 2 * kPollMs + fault.inFlightMs + kSlackMs;
+        const bool recovered
+            = QTest::qWaitFor([&] { return title() == expectedTitle(kMarketEurRate); }, limitMs + 10000);
+        outcome.recoverySeconds = recovered ? recovery.elapsed() / 1000.0 : -1;
+        if (!recovered || recovery.elapsed() > limitMs) {
+            outcome.result = recovered ? QStringLiteral("recovered late") : QStringLiteral("did not recover");
+            QFAIL(qPrintable(outcome.result + QStringLiteral(", shows ") + title()));
+        }
+        outcome.result = QStringLiteral("ok");
     }
 
     void faults()

@@ -4,19 +4,25 @@
 // widget snapshot, the exchange-rate cache, coin logos, the autostart entry),
 // and checks after every kill that each file it left is whole and readable,
 // that no temporary file is left behind and that the watchlist is intact. At
-// the end the program starts from what the kills left and shows prices.
+// the end the program starts from what the kills left and shows prices. The
+// widget host's list of widgets gets the same treatment from a child that
+// saves it in a loop with the host's own code, since the host writes it only
+// when the user moves, adds or edits a widget.
 #include "fakemarket.h"
 #include "fakestatusnotifierwatcher.h"
 #include "settings/appsettings.h"
 #include "testenvironment.h"
 #include "vantrellprocess.h"
+#include "widgethostconfig.h"
 #include "widgetkit/widgetsnapshot.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
@@ -30,6 +36,27 @@ namespace {
 // Two rows of kills, each within QtTest's five minutes per test function.
 constexpr int kKillsPerRow = 100;
 constexpr int kLatestKillMs = 2500;
+constexpr int kWidgetListKills = 50;
+constexpr int kLatestWidgetListKillMs = 800;
+
+// The two lists the writer child alternates between: one widget, then three.
+WidgetHostConfig widgetList(int version)
+{
+    WidgetHostConfig config;
+    for (int i = 0; i <= 2 * version; ++i) {
+        config.widgets.append({QStringLiteral("w%1").arg(i), QStringLiteral("CoinPriceWidget"), WidgetFamily::small,
+            {{QStringLiteral("coin"), QStringLiteral("bitcoin")}}, QPoint(20 * i, 40), QStringLiteral("screen")});
+    }
+    return config;
+}
+
+// The child's part: saves the two lists in turn until it is killed.
+[[noreturn]] void writeWidgetListForever(const QString &path)
+{
+    const WidgetConfigFile file(path);
+    for (int turn = 0;; turn = 1 - turn)
+        file.save(widgetList(turn));
+}
 
 QJsonArray watchlist()
 {
@@ -161,6 +188,35 @@ private Q_SLOTS:
             QVERIFY2(m_names.contains(QString::fromLatin1(name)), name);
     }
 
+    void widgetListSurvivesKills()
+    {
+        const QString directory = m_xdg.root() + QStringLiteral("/widget-host");
+        const QString path = directory + QStringLiteral("/widgets.json");
+        QRandomGenerator random(20261209);
+        int whole = 0;
+        for (int kill = 0; kill < kWidgetListKills; ++kill) {
+            QProcess writer;
+            writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-widget-list"), path});
+            QVERIFY(writer.waitForStarted(10000));
+            QTest::qWait(int(random.bounded(kLatestWidgetListKillMs)));
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished(10000));
+            if (!QFile::exists(path))
+                continue; // killed before its first save
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const std::optional<WidgetHostConfig> config = WidgetHostConfig::decode(file.readAll());
+            QVERIFY2(config && (*config == widgetList(0) || *config == widgetList(1)),
+                qPrintable(QStringLiteral("after kill %1: not a list that was written").arg(kill + 1)));
+            QCOMPARE(
+                QDir(directory).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("widgets.json")});
+            ++whole;
+        }
+        qInfo("%d kills of the widget list writer; %d left a file, each whole", kWidgetListKills, whole);
+        QVERIFY(whole > kWidgetListKills / 2);
+        QDir(directory).removeRecursively();
+    }
+
     void programStartsFromWhatTheKillsLeft()
     {
         Test::FakeStatusNotifierWatcher watcher;
@@ -182,5 +238,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCrashSafety)
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--write-widget-list") == 0)
+        writeWidgetListForever(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestCrashSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_crashsafety.moc"

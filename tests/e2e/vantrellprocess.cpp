@@ -44,6 +44,13 @@ QString VantrellProcess::program()
     return QStringLiteral(VANTRELL_PROGRAM);
 }
 
+void VantrellProcess::setEnvironmentValue(const QString &name, const QString &value)
+{
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(name, value);
+    m_process.setProcessEnvironment(environment);
+}
+
 void VantrellProcess::start(const QStringList &arguments)
 {
     m_log.clear();

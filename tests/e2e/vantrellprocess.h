@@ -25,6 +25,8 @@ public:
 
     static QString program();
 
+    // Sets a variable of the child's environment for the next start.
+    void setEnvironmentValue(const QString &name, const QString &value);
     void start(const QStringList &arguments = {});
     // Waits (running the event loop) until the child has ended; false on timeout.
     bool waitForExit(int timeoutMs = 60000);

@@ -299,6 +299,77 @@ private Q_SLOTS:
         QTest::newRow("429, Retry-After 1e300") << rateLimit(F::httpStatus(429).withRetryAfter("1e300"));
     }
 
+    void faults()
+    {
+        QFETCH(Fault, fault);
+        Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
+        const auto record = qScopeGuard([&] {
+            if (outcome.result.isEmpty())
+                outcome.result = QStringLiteral("FAILED");
+            m_outcomes.append(outcome);
+            // A failed row leaves a healthy market to the next.
+            m_market.clearFaults();
+            m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
+        });
+
+        const QString shown = expectedTitle();
+        QCOMPARE(title(), shown);
+        const int alertsBefore = int(m_notifications.notifications().size());
+        const int requestsBefore = tickerRequests();
+
+        QStringList exchanges {kBinance, kOkx, kBybit};
+        if (!fault.allExchanges) {
+            exchanges = {answeringExchange()};
+            outcome.exchange = exchanges.first();
+        }
+        for (const QString &exchange : std::as_const(exchanges)) {
+            if (fault.priceText)
+                m_market.setQuoteText(exchange, QStringLiteral("BTC"), *fault.priceText);
+            for (const QString &host : hostsOf(exchange)) {
+                if (fault.response)
+                    m_market.setFault(host, *fault.response);
+            }
+        }
+
+        const QString during = watch(int(fault.duration.count()), shown);
+        outcome.result = during;
+        QVERIFY2(during.isEmpty(), qPrintable(during));
+        QVERIFY2(tickerRequests() > requestsBefore, "no request while the fault was on");
+
+        // The fault clears and the market moves a little (far below the alert's 2 %).
+        m_market.clearFaults();
+        m_bitcoin += 10;
+        m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
+        QElapsedTimer recovery;
+        recovery.start();
+        const int limitMs = 2 * kPollMs + fault.inFlightMs + kSlackMs;
+        const bool recovered = QTest::qWaitFor([&] { return title() == expectedTitle(); }, limitMs + 10000);
+        outcome.recoverySeconds = recovered ? recovery.elapsed() / 1000.0 : -1;
+        if (!recovered || recovery.elapsed() > limitMs) {
+            outcome.result = recovered ? QStringLiteral("recovered late") : QStringLiteral("did not recover");
+            QFAIL(qPrintable(outcome.result + QStringLiteral(", shows ") + title()));
+        }
+        if (m_notifications.notifications().size() != alertsBefore) {
+            outcome.result = QStringLiteral("alerted: ") + m_notifications.notifications().constLast().body;
+            QFAIL(qPrintable(outcome.result));
+        }
+        QVERIFY(m_app->isRunning());
+        outcome.result = QStringLiteral("ok");
+
+        if (fault.restartAfter) {
+            const QString stopped = stopProgram();
+            const qsizetype registered = m_watcher.registrations().size();
+            startProgram();
+            if (!stopped.isEmpty()) {
+                outcome.result = stopped;
+                QFAIL(qPrintable(stopped));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(m_watcher.registrations().size() > registered, kStartTimeout);
+            QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
+            outcome.result = QStringLiteral("ok (then restarted)");
+        }
+    }
+
     // Each row starts a program in euros with a cached rate too old to use
     // unasked: while every rate service fails it must show prices at the
     // cached rate, and the market's rate within two polls once they answer.
@@ -394,77 +465,6 @@ private Q_SLOTS:
             QFAIL(qPrintable(outcome.result + QStringLiteral(", shows ") + title()));
         }
         outcome.result = QStringLiteral("ok");
-    }
-
-    void faults()
-    {
-        QFETCH(Fault, fault);
-        Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            // A failed row leaves a healthy market to the next.
-            m_market.clearFaults();
-            m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
-        });
-
-        const QString shown = expectedTitle();
-        QCOMPARE(title(), shown);
-        const int alertsBefore = int(m_notifications.notifications().size());
-        const int requestsBefore = tickerRequests();
-
-        QStringList exchanges {kBinance, kOkx, kBybit};
-        if (!fault.allExchanges) {
-            exchanges = {answeringExchange()};
-            outcome.exchange = exchanges.first();
-        }
-        for (const QString &exchange : std::as_const(exchanges)) {
-            if (fault.priceText)
-                m_market.setQuoteText(exchange, QStringLiteral("BTC"), *fault.priceText);
-            for (const QString &host : hostsOf(exchange)) {
-                if (fault.response)
-                    m_market.setFault(host, *fault.response);
-            }
-        }
-
-        const QString during = watch(int(fault.duration.count()), shown);
-        outcome.result = during;
-        QVERIFY2(during.isEmpty(), qPrintable(during));
-        QVERIFY2(tickerRequests() > requestsBefore, "no request while the fault was on");
-
-        // The fault clears and the market moves a little (far below the alert's 2 %).
-        m_market.clearFaults();
-        m_bitcoin += 10;
-        m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
-        QElapsedTimer recovery;
-        recovery.start();
-        const int limitMs = 2 * kPollMs + fault.inFlightMs + kSlackMs;
-        const bool recovered = QTest::qWaitFor([&] { return title() == expectedTitle(); }, limitMs + 10000);
-        outcome.recoverySeconds = recovered ? recovery.elapsed() / 1000.0 : -1;
-        if (!recovered || recovery.elapsed() > limitMs) {
-            outcome.result = recovered ? QStringLiteral("recovered late") : QStringLiteral("did not recover");
-            QFAIL(qPrintable(outcome.result + QStringLiteral(", shows ") + title()));
-        }
-        if (m_notifications.notifications().size() != alertsBefore) {
-            outcome.result = QStringLiteral("alerted: ") + m_notifications.notifications().constLast().body;
-            QFAIL(qPrintable(outcome.result));
-        }
-        QVERIFY(m_app->isRunning());
-        outcome.result = QStringLiteral("ok");
-
-        if (fault.restartAfter) {
-            const QString stopped = stopProgram();
-            const qsizetype registered = m_watcher.registrations().size();
-            startProgram();
-            if (!stopped.isEmpty()) {
-                outcome.result = stopped;
-                QFAIL(qPrintable(stopped));
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(m_watcher.registrations().size() > registered, kStartTimeout);
-            QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
-            outcome.result = QStringLiteral("ok (then restarted)");
-        }
     }
 };
 

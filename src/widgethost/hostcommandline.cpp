@@ -134,7 +134,10 @@ std::variant<WidgetOptionValues, CommandLineError> optionValuesFromSettings(cons
     const QList<QPair<QString, QString>> &settings, const EntityLookup &lookup)
 {
     WidgetOptionValues values;
-    for (const auto &[name, raw] : settings) {
+    for (const auto &setting : settings) {
+        // Named references, not a structured binding: lambdas below capture them (clang 14 refuses bindings).
+        const QString &name = setting.first;
+        const QString &raw = setting.second;
         const WidgetOption *option = kind.intent.option(name);
         if (!option)
             return error(QStringLiteral("%1 has no option \"%2\"").arg(kind.kind, name));

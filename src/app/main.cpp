@@ -7,8 +7,19 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
+// glibc raises its threshold for serving large blocks from their own mappings
+// each time one is freed, after which such blocks come from the heap and keep
+// it at its high-water mark: a program that runs all day would hold on to the
+// memory of its largest answer (an oversized or compressed body) for good. A
+// fixed threshold returns such blocks to the system when they are freed.
+void returnLargeBlocksToTheSystem()
+{
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+}
+
 // Popover placement and the desktop overlay need global coordinates, which
 // plain Wayland does not give; XWayland does.
 void preferXWayland()
@@ -32,6 +43,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    returnLargeBlocksToTheSystem();
     preferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vantrell"));

@@ -222,6 +222,7 @@ private Q_SLOTS:
         clock.start();
         int rounds = 0;
         int faultyRounds = 0;
+        QList<std::pair<double, double>> samples; // seconds, MiB resident
         while (clock.elapsed() < soakSeconds() * 1000) {
             m_market.clearFaults();
             if (const std::optional<RoundFault> fault = randomFault(random)) {
@@ -230,6 +231,10 @@ private Q_SLOTS:
             }
             ++rounds;
             QTest::qWait(kRoundMs);
+            if (rounds % 60 == 0) {
+                samples.append({clock.elapsed() / 1000.0, holdingsOf(pid).residentKiB / 1024.0});
+                qInfo("soak: %.0f s, %.1f MiB resident", samples.constLast().first, samples.constLast().second);
+            }
             QVERIFY2(m_app->isRunning(), qPrintable(m_app->log().right(4000)));
             QVERIFY2(title().startsWith(QLatin1String("BTC ")), qPrintable(title()));
         }
@@ -248,6 +253,14 @@ private Q_SLOTS:
         qInfo("soak: %.0f s, %d rounds (%d with a fault), %d polls", soakedSeconds, rounds, faultyRounds, polls);
         qInfo("soak: resident %.1f MiB after warm-up, %.1f MiB at the end: %+.2f MiB, %+.2f MiB per hour",
             start.residentKiB / 1024.0, end.residentKiB / 1024.0, growthMiB, growthMiB * 3600.0 / soakedSeconds);
+        // The heap's high-water mark rises while every kind of fault has yet
+        // to happen once; the second half of a long run shows the trend.
+        if (samples.size() >= 4) {
+            const auto &middle = samples.at(samples.size() / 2);
+            const auto &last = samples.constLast();
+            qInfo("soak: from %.0f s to %.0f s: %+.2f MiB, %+.2f MiB per hour", middle.first, last.first,
+                last.second - middle.second, (last.second - middle.second) * 3600.0 / (last.first - middle.first));
+        }
         qInfo("soak: CPU %.1f ms per poll", polls > 0 ? (end.cpuSeconds - start.cpuSeconds) * 1000.0 / polls : 0.0);
         qInfo("soak: open files %lld (+%d sockets) after warm-up, %lld (+%d sockets) at the end; timers %d and %d",
             qsizetype(start.otherFiles.size()), start.sockets, qsizetype(end.otherFiles.size()), end.sockets,

@@ -317,6 +317,10 @@ void WatchlistAddCoinPanel::updateResults()
     m_noResults->setVisible(count == 0);
     m_results->setFixedHeight(std::min(maximumResultsHeight - 2 * kResultsPadding, count * kResultRowHeight));
     m_results->scrollToTop();
+    // adjustSize() reads the layouts' cached hints; activating first renews
+    // those of the nested layouts too, or the panel would keep its old height
+    // and hand the difference to the search bar.
+    layout()->activate();
     adjustSize();
 }
 

@@ -143,6 +143,9 @@ private Q_SLOTS:
         committed.setCommitString(QStringLiteral("Doge"));
         QCoreApplication::sendEvent(panel->searchField(), &committed);
         QCOMPARE(panel->searchField()->text(), QStringLiteral("Doge"));
+        // From every coin to a few: the panel shrinks to them, the search bar keeps its height.
+        QWidget *searchBar = panel->searchField()->parentWidget();
+        QCOMPARE(searchBar->height(), searchBar->sizeHint().height());
 
         // Return adds the first result not yet added and keeps the panel open.
         QTest::keyClick(panel->searchField(), Qt::Key_Return);

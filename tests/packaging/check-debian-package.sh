@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of a configured and built tree with CPack and checks
-# what a user would get: its name, its files (the program, the desktop entry,
-# the icons and the AppStream metadata, nothing outside /usr and nothing of the
-# tests), its dependencies (from dpkg-shlibdeps) and that the unpacked program
-# answers --version and --help.
+# what a user would get: its name, its files (the program, the widget host and
+# its plug-in, the desktop entries, the icons and the AppStream metadata,
+# nothing outside /usr and nothing of the tests), its dependencies (from
+# dpkg-shlibdeps), that the unpacked program answers --version and --help and
+# that the unpacked host finds its plug-in.
 #
 # usage: check-debian-package.sh <build dir> <version>
 set -euo pipefail
@@ -31,12 +32,16 @@ echo "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
 for expected in \
     /usr/bin/vantrell \
+    /usr/bin/vantrell-widget-host \
     "/usr/share/applications/$app_id.desktop" \
+    "/usr/share/applications/$app_id.WidgetHost.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" \
     "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
     "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg"; do
     grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"
 done
+grep -qE '^/usr/lib/([^/]+/)?vantrell/widgets/libvantrell-widgets\.so$' "$work/files" \
+    || fail "the widget plug-in is not in the package"
 if grep -v -e '^/usr/' -e '^/$' "$work/files"; then
     fail "files outside /usr (above)"
 fi
@@ -57,6 +62,7 @@ grep -qE "(^|, )fonts-dejavu-core" <<<"$depends" || fail "no dependency on fonts
 
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"
+desktop-file-validate "$work/root/usr/share/applications/$app_id.WidgetHost.desktop"
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" 2>&1 \
         || { cat "$work/appstream.log" >&2; fail "AppStream metadata"; }
@@ -68,4 +74,8 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version)
 [[ "$out" == "vantrell $version" ]] || fail "--version said: $out"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
 grep -q -- '--version' <<<"$out" && grep -q 'vantrell://popover' <<<"$out" || fail "--help said: $out"
+
+# The installed host finds the installed plug-in and lists both widget kinds.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/vantrell-widget-host" --list)
+grep -q '"WatchlistWidget"' <<<"$out" && grep -q '"CoinPriceWidget"' <<<"$out" || fail "--list said: $out"
 echo "PASS"

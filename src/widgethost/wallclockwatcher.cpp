@@ -36,9 +36,9 @@ bool WallClockWatcher::arm()
 {
     // An absolute expiry that never comes: only a change of the clock (a
     // settimeofday or a resume) ends the wait, with ECANCELED.
-    itimerspec spec {};
-    spec.it_value.tv_sec = INT32_MAX;
-    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0;
+    itimerspec expiry {};
+    expiry.it_value.tv_sec = INT32_MAX;
+    return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr) == 0;
 }
 
 void WallClockWatcher::clockChanged()

@@ -21,6 +21,8 @@ namespace Vantrell {
 namespace {
 
 // The handler may only write a byte; the notifier reads it on the main thread.
+// Both ends never block: a burst of signals the loop has not read yet loses
+// bytes rather than stopping the process inside the handler.
 int g_pipe[2] = {-1, -1};
 
 extern "C" void forwardSignal(int number)
@@ -69,7 +71,7 @@ bool ProcessSignals::install()
         qCWarning(lcApp, "Signal handlers are installed already");
         return false;
     }
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
         qCWarning(lcApp, "No signal handlers: socketpair failed: %s", std::strerror(errno));
         return false;
     }

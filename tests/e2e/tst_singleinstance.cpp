@@ -83,7 +83,7 @@ private Q_SLOTS:
     {
         QCOMPARE(m_first->countInLog(kShown), 1);
         runSecondInstance({QStringLiteral("vantrell://popover")});
-        // A link it does not know is ignored.
+        // Any link of the scheme does the same.
         runSecondInstance({QStringLiteral("vantrell://elsewhere")});
         // Had a link toggled the popover, this click would show it instead of closing it.
         closePopover();

@@ -60,7 +60,9 @@ void appendEscaped(QString &out, char32_t character)
 
 bool isKnownDeepLink(QStringView url)
 {
-    return url == kPopoverLink || url == QString(kPopoverLink + QLatin1Char('/'));
+    // QUrl would lower-case the scheme, so the raw text decides; host and path
+    // do not matter.
+    return url.startsWith(QLatin1String("vantrell:"));
 }
 
 CommandLineRequest parseCommandLine(const QList<QByteArray> &arguments)
@@ -88,8 +90,7 @@ CommandLineRequest parseCommandLine(const QList<QByteArray> &arguments)
             continue;
         }
         // Links are short; a long argument is not worth decoding.
-        const std::optional<QString> text
-            = argument.size() <= kPopoverLink.size() + 1 ? utf8Text(argument) : std::nullopt;
+        const std::optional<QString> text = argument.size() <= maxLinkBytes ? utf8Text(argument) : std::nullopt;
         if (text && isKnownDeepLink(*text)) {
             if (!request.urls.contains(kPopoverLink))
                 request.urls.append(kPopoverLink);

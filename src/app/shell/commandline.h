@@ -9,16 +9,17 @@
 namespace Vantrell {
 
 // What a start of the program asks for. Only the documented arguments count:
-// --help (-h), --version (-v) and the link vantrell://popover. Anything else
-// (other options, other links, stray words, bytes that are not UTF-8, text of
-// any length) is ignored and listed, shortened and escaped, for one log line.
+// --help (-h), --version (-v) and links of the scheme "vantrell", which all open
+// the popover (vantrell://popover is the one the widgets use). Anything else
+// (other options, other schemes, stray words, bytes that are not UTF-8, text
+// over maxLinkBytes) is ignored and listed, shortened and escaped, for one log line.
 struct CommandLineRequest
 {
     enum class Action { run, showHelp, showVersion };
 
     // The first of --help and --version decides.
     Action action = Action::run;
-    // The known links, each once, in the order given.
+    // vantrell://popover once when any link of the scheme was given.
     QStringList urls;
     // How many arguments were ignored, and the first few of them in printable form.
     qsizetype ignoredCount = 0;
@@ -30,6 +31,8 @@ struct CommandLineRequest
 // At most this many ignored arguments are listed, each cut to maxPrintableArgument characters.
 inline constexpr qsizetype maxListedIgnored = 5;
 inline constexpr qsizetype maxPrintableArgument = 64;
+// A longer argument is not taken for a link.
+inline constexpr qsizetype maxLinkBytes = 4096;
 
 // `arguments` as the system passed them, without the program name.
 CommandLineRequest parseCommandLine(const QList<QByteArray> &arguments);
@@ -37,8 +40,8 @@ CommandLineRequest parseCommandLine(const QList<QByteArray> &arguments);
 // The arguments of main() without the program name.
 QList<QByteArray> commandLineArguments(int argc, const char *const *argv);
 
-// Whether `url` is a link the program answers: exactly "vantrell://popover"
-// (a trailing slash allowed; the scheme is case-sensitive).
+// Whether `url` is a link the program answers: any URL of the scheme
+// "vantrell" (case-sensitive), whatever its host and path.
 bool isKnownDeepLink(QStringView url);
 
 // `argument` for a log line: valid UTF-8 as text with control characters, quotes

@@ -113,6 +113,8 @@ AboutView::AboutView(UpdateController &updates, QWidget *parent)
     , m_updates(updates)
 {
     auto *scroll = new QScrollArea(this);
+    // Not a stop of its own for Tab: the controls in it are, and it scrolls to them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto *layout = new QVBoxLayout(this);

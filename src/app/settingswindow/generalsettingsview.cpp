@@ -41,15 +41,17 @@ QFormLayout *formOf(QGroupBox *section)
     return form;
 }
 
-// A control pushed to the trailing edge of its row.
-QWidget *trailing(QWidget *control, QWidget *parent)
+// Controls pushed to the trailing edge of their row. A layout, not a widget:
+// the controls stay siblings of the row's label, which is the only way Qt hands
+// a screen reader the label (a LABELLED_BY relation from QLabel::setBuddy).
+QHBoxLayout *trailing(std::initializer_list<QWidget *> controls)
 {
-    auto *row = new QWidget(parent);
-    auto *layout = new QHBoxLayout(row);
+    auto *layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch(1);
-    layout->addWidget(control);
-    return row;
+    for (QWidget *control : controls)
+        layout->addWidget(control);
+    return layout;
 }
 
 template<typename E>
@@ -111,27 +113,21 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     m_content = new SegmentedControl(int(allCases<MenuBarContent>().size()), m_menuBarSection);
     m_content->setFixedWidth(kPickerWidth);
     m_contentLabel->setBuddy(m_content);
-    menuBar->addRow(m_contentLabel, trailing(m_content, m_menuBarSection));
+    menuBar->addRow(m_contentLabel, trailing({m_content}));
     connect(m_content, &SegmentedControl::activated, this, [this](int index) {
         change([index](AppSettings &s) { s.menuBarContent = allCases<MenuBarContent>()[index]; });
     });
 
     m_coinLabel = new QLabel(m_menuBarSection);
-    auto *coinCell = new QWidget(m_menuBarSection);
-    auto *coinLayout = new QHBoxLayout(coinCell);
-    coinLayout->setContentsMargins(0, 0, 0, 0);
-    coinLayout->addStretch(1);
-    m_coin = new QComboBox(coinCell);
+    m_coin = new QComboBox(m_menuBarSection);
     m_coin->setFixedWidth(kPickerWidth);
-    m_coinHint = new QLabel(coinCell);
+    m_coinHint = new QLabel(m_menuBarSection);
     m_coinHint->setFixedWidth(kPickerWidth);
     m_coinHint->setWordWrap(true);
     m_coinHint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_coinHint->setForegroundRole(QPalette::PlaceholderText);
-    coinLayout->addWidget(m_coin);
-    coinLayout->addWidget(m_coinHint);
     m_coinLabel->setBuddy(m_coin);
-    menuBar->addRow(m_coinLabel, coinCell);
+    menuBar->addRow(m_coinLabel, trailing({m_coin, m_coinHint}));
     connect(m_coin, &QComboBox::activated, this, [this](int index) {
         const QString id = m_coin->itemData(index).toString();
         change([id](AppSettings &s) { s.displayedCoinId = id; });
@@ -184,19 +180,15 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     m_textSize = new SegmentedControl(int(allCases<DesktopOverlayTextSize>().size()), m_desktopSection);
     m_textSize->setFixedWidth(kTextSizeWidth);
     m_textSizeLabel->setBuddy(m_textSize);
-    desktop->addRow(m_textSizeLabel, trailing(m_textSize, m_desktopSection));
+    desktop->addRow(m_textSizeLabel, trailing({m_textSize}));
     connect(m_textSize, &SegmentedControl::activated, this, [this](int index) {
         change([index](AppSettings &s) { s.desktopOverlayTextSize = allCases<DesktopOverlayTextSize>()[index]; });
     });
     m_opacityLabel = new QLabel(m_desktopSection);
-    auto *opacityCell = new QWidget(m_desktopSection);
-    auto *opacityLayout = new QHBoxLayout(opacityCell);
-    opacityLayout->setContentsMargins(0, 0, 0, 0);
-    opacityLayout->addStretch(1);
-    m_opacity = new QSlider(Qt::Horizontal, opacityCell);
+    m_opacity = new QSlider(Qt::Horizontal, m_desktopSection);
     m_opacity->setRange(0, 100);
     m_opacity->setFixedWidth(kSliderWidth);
-    m_opacityValue = new QLabel(opacityCell);
+    m_opacityValue = new QLabel(m_desktopSection);
     m_opacityValue->setFixedWidth(kPercentWidth);
     m_opacityValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_opacityValue->setForegroundRole(QPalette::PlaceholderText);
@@ -204,15 +196,13 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     digits.setStyleHint(QFont::Monospace);
     digits.setFamily(QStringLiteral("monospace"));
     m_opacityValue->setFont(digits);
-    opacityLayout->addWidget(m_opacity);
-    opacityLayout->addWidget(m_opacityValue);
     m_opacityLabel->setBuddy(m_opacity);
-    desktop->addRow(m_opacityLabel, opacityCell);
+    desktop->addRow(m_opacityLabel, trailing({m_opacity, m_opacityValue}));
     connect(m_opacity, &QSlider::valueChanged, this, [this](int percent) {
         change([percent](AppSettings &s) { s.desktopOverlayBackgroundOpacity = percent / 100.0; });
     });
     m_adjust = new QPushButton(m_desktopSection);
-    desktop->addRow(trailing(m_adjust, m_desktopSection));
+    desktop->addRow(trailing({m_adjust}));
     connect(m_adjust, &QPushButton::clicked, this,
         [this] { m_notifications.post(AppNotificationName::adjustDesktopOverlay); });
 
@@ -222,7 +212,7 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     m_currency = new QComboBox(m_pricesSection);
     m_currency->setFixedWidth(kPickerWidth);
     m_currencyLabel->setBuddy(m_currency);
-    formOf(m_pricesSection)->addRow(m_currencyLabel, trailing(m_currency, m_pricesSection));
+    formOf(m_pricesSection)->addRow(m_currencyLabel, trailing({m_currency}));
     connect(m_currency, &QComboBox::activated, this,
         [this](int index) { change([index](AppSettings &s) { s.baseCurrency = allCases<BaseCurrency>()[index]; }); });
 
@@ -239,7 +229,7 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     m_language = new QComboBox(m_languageSection);
     m_language->setFixedWidth(kPickerWidth);
     m_languageLabel->setBuddy(m_language);
-    formOf(m_languageSection)->addRow(m_languageLabel, trailing(m_language, m_languageSection));
+    formOf(m_languageSection)->addRow(m_languageLabel, trailing({m_language}));
     connect(m_language, &QComboBox::activated, this,
         [this](int index) { change([index](AppSettings &s) { s.language = allCases<AppLanguage>()[index]; }); });
 
@@ -249,6 +239,8 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     column->addStretch(1);
 
     auto *scroll = new QScrollArea(this);
+    // Not a stop of its own for Tab: the controls in it are, and it scrolls to them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -279,10 +271,8 @@ void GeneralSettingsView::buildTexts()
     m_launchAtLogin->setText(text("general.launch.atLogin"));
     m_menuBarSection->setTitle(text("general.section.menubar"));
     m_contentLabel->setText(text("general.display.menubarContent"));
-    m_content->setLabels(displayNames<MenuBarContent>());
-    m_content->setAccessibleName(m_contentLabel->text());
+    m_content->setLabels(m_contentLabel->text(), displayNames<MenuBarContent>());
     m_coinLabel->setText(text("general.display.menubarCoin"));
-    m_coin->setAccessibleName(m_coinLabel->text());
     m_coinHint->setText(text("general.display.menubarCoin.hint"));
     m_textColor->setText(text("general.display.textColor"));
     m_schemeLabel->setText(text("general.display.colorScheme"));
@@ -295,20 +285,17 @@ void GeneralSettingsView::buildTexts()
     m_desktopSection->setTitle(text("general.section.desktop"));
     m_showOverlay->setText(text("desktop.show"));
     m_textSizeLabel->setText(text("desktop.textSize"));
-    m_textSize->setLabels(displayNames<DesktopOverlayTextSize>());
-    m_textSize->setAccessibleName(m_textSizeLabel->text());
+    m_textSize->setLabels(m_textSizeLabel->text(), displayNames<DesktopOverlayTextSize>());
     m_opacityLabel->setText(text("desktop.opacity"));
     m_opacity->setAccessibleName(m_opacityLabel->text());
     m_adjust->setText(text("desktop.adjust"));
     m_pricesSection->setTitle(text("general.section.prices"));
     m_currencyLabel->setText(text("general.display.currency"));
-    m_currency->setAccessibleName(m_currencyLabel->text());
     fillCombo<BaseCurrency>(m_currency);
     m_notificationSection->setTitle(text("general.section.notification"));
     m_priceAlerts->setText(text("general.notification.priceAlert"));
     m_languageSection->setTitle(text("general.section.language"));
     m_languageLabel->setText(text("general.language.label"));
-    m_language->setAccessibleName(m_languageLabel->text());
     fillCombo<AppLanguage>(m_language);
 }
 

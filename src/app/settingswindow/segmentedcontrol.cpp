@@ -25,12 +25,13 @@ SegmentedControl::SegmentedControl(int count, QWidget *parent)
     connect(&m_group, &QButtonGroup::idClicked, this, &SegmentedControl::activated);
 }
 
-void SegmentedControl::setLabels(const QStringList &labels)
+void SegmentedControl::setLabels(const QString &label, const QStringList &choices)
 {
-    for (int i = 0; i < labels.size(); ++i) {
+    setAccessibleName(label);
+    for (int i = 0; i < choices.size(); ++i) {
         if (QAbstractButton *button = m_group.button(i)) {
-            button->setText(labels.at(i));
-            button->setAccessibleName(labels.at(i));
+            button->setText(choices.at(i));
+            button->setAccessibleName(label + QStringLiteral(": ") + choices.at(i));
         }
     }
 }

@@ -15,7 +15,10 @@ class SegmentedControl final : public QWidget
 public:
     explicit SegmentedControl(int count, QWidget *parent = nullptr);
 
-    void setLabels(const QStringList &labels);
+    // The texts of the choices and the label of the whole control. A screen
+    // reader hears each button as "<label>: <choice>", since the row's label
+    // can name only one widget.
+    void setLabels(const QString &label, const QStringList &choices);
     int currentIndex() const { return m_group.checkedId(); }
     // Without emitting activated().
     void setCurrentIndex(int index);

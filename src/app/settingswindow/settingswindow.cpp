@@ -140,6 +140,7 @@ void SettingsWindow::retranslate()
     const QString title = localizedString(QString::fromLatin1(items.at(indexOf(selectedTab())).titleKey));
     m_title->setText(title);
     setWindowTitle(title);
+    m_sidebar->setAccessibleName(localizedString(QStringLiteral("window.settings.title")));
     const QString addCoin = localizedString(QStringLiteral("watchlist.addCoin"));
     m_addCoin->setText(addCoin);
     m_addCoin->setToolTip(addCoin);

@@ -156,15 +156,18 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     m_delete->setIconSize(QSize(16, 16));
     connect(m_delete, &QToolButton::clicked, this, &WatchlistRow::deleteRequested);
 
+    // The alert column is a layout, not a widget of its own: the kind menu stays
+    // a sibling of the symbol, which names the coin to a screen reader.
+    constexpr int alertSpacing = 6;
+    m_fieldFrame->setFixedWidth(alertColumnWidth - kKindMenuWidth - alertSpacing);
+    m_dash->setFixedWidth(alertColumnWidth - kKindMenuWidth - alertSpacing);
+    m_symbol->setBuddy(m_kind);
     auto *alert = new QHBoxLayout;
     alert->setContentsMargins(0, 0, 0, 0);
-    alert->setSpacing(6);
+    alert->setSpacing(alertSpacing);
     alert->addWidget(m_kind);
-    alert->addWidget(m_fieldFrame, 1);
-    alert->addWidget(m_dash, 1);
-    auto *alertColumn = new QWidget(this);
-    alertColumn->setFixedWidth(alertColumnWidth);
-    alertColumn->setLayout(alert);
+    alert->addWidget(m_fieldFrame);
+    alert->addWidget(m_dash);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 8, 0);
@@ -172,7 +175,7 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     layout->addWidget(m_handle);
     layout->addWidget(m_logo);
     layout->addLayout(texts, 1);
-    layout->addWidget(alertColumn);
+    layout->addLayout(alert);
     layout->addWidget(m_delete);
 
     // Alt+Up / Alt+Down reach the row from any of its controls; the kind menu
@@ -222,7 +225,9 @@ void WatchlistRow::retranslate()
     const QString alert = localizedString(QStringLiteral("watchlist.alert"));
     m_handle->setAccessibleName(localizedString(QStringLiteral("watchlist.reorder")) + QStringLiteral(": ") + label);
     m_handle->setToolTip(localizedString(QStringLiteral("watchlist.reorder")));
-    m_kind->setAccessibleName(alert + QStringLiteral(": ") + label);
+    // A combo box is named by its current choice; the symbol beside it names
+    // the coin, and the description says what the choice is.
+    m_kind->setAccessibleDescription(alert + QStringLiteral(": ") + label);
     for (int i = 0; i < m_kind->count(); ++i)
         m_kind->setItemText(i, displayName(allCases<CoinAlertKind>()[size_t(i)]));
     m_field->setAccessibleName(alert + QStringLiteral(": ") + label);

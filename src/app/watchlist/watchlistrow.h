@@ -62,6 +62,7 @@ public:
     WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWidget *parent = nullptr);
 
     QString coinId() const { return m_coin.id; }
+    QString symbol() const { return m_coin.symbol; }
     WatchlistHandle *handle() const { return m_handle; }
     QComboBox *kindMenu() const { return m_kind; }
     QLineEdit *thresholdField() const { return m_field; }

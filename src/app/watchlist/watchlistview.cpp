@@ -173,6 +173,8 @@ WatchlistView::WatchlistView(WatchlistViewModel &model, SettingsViewModel &setti
     }
     chips->addStretch(1);
     auto *chipArea = new QScrollArea(this);
+    // Not a stop of its own for Tab: the controls in it are, and it scrolls to them.
+    chipArea->setFocusPolicy(Qt::NoFocus);
     chipArea->setWidget(m_chipStrip);
     chipArea->setWidgetResizable(true);
     chipArea->setFrameShape(QFrame::NoFrame);
@@ -213,6 +215,8 @@ WatchlistView::WatchlistView(WatchlistViewModel &model, SettingsViewModel &setti
     m_empty->setForegroundRole(QPalette::PlaceholderText);
     m_empty->setContentsMargins(40, 40, 40, 40);
     m_rowsArea = new QScrollArea(this);
+    // Not a stop of its own for Tab: the controls in it are, and it scrolls to them.
+    m_rowsArea->setFocusPolicy(Qt::NoFocus);
     m_rowsArea->setFrameShape(QFrame::NoFrame);
     m_rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_rowsArea->setWidgetResizable(false);

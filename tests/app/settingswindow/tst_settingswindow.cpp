@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../popover/popovertestsupport.h"
+#include "accessiblelabels.h"
 #include "i18n/localizationmanager.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
@@ -223,9 +224,22 @@ private Q_SLOTS:
         controller.openSettings(SettingsTab::general);
         QCOMPARE(built, 2);
         QCOMPARE(controller.window()->geometry(), QRect(40, 50, 650, 430));
+
+        // Quit with the window open: the next run opens it where it was.
+        {
+            SettingsWindowController quitting(
+                settings, [] { return new QWidget; }, state.filePath(QStringLiteral("quit.json")));
+            quitting.openSettings(SettingsTab::general);
+            quitting.window()->setGeometry(QRect(60, 70, 700, 440));
+        }
+        SettingsWindowController next(
+            settings, [] { return new QWidget; }, state.filePath(QStringLiteral("quit.json")));
+        next.openSettings(SettingsTab::general);
+        QCOMPARE(next.window()->geometry(), QRect(60, 70, 700, 440));
     }
 
-    // Renders for a look: both tabs in each language.
+    // Renders for a look, and checks what a screen reader hears: both tabs in
+    // each language, every control with its label.
     void renders_data()
     {
         QTest::addColumn<AppLanguage>("language");
@@ -246,8 +260,20 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QString tag = QString::fromUtf8(QTest::currentDataTag());
         QVERIFY(window.grab().save(QStringLiteral("%1/general-%2.png").arg(outputDirectory(), tag)));
+        QVERIFY2(Test::unlabelledControls(&window).isEmpty(), qPrintable(Test::unlabelledControls(&window).join(u',')));
+        // A combo box is heard by its value; its label comes only through the relation.
+        const auto label = [&](const char *key) { return strings(language).string(QString::fromLatin1(key)); };
+        QStringList comboLabels;
+        for (QComboBox *combo : window.findChildren<QComboBox *>())
+            comboLabels.append(Test::announcedLabel(combo));
+        QCOMPARE(comboLabels,
+            (QStringList {
+                label("general.display.menubarCoin") + QStringLiteral(" | ") + label("general.section.menubar"),
+                label("general.display.currency") + QStringLiteral(" | ") + label("general.section.prices"),
+                label("general.language.label") + QStringLiteral(" | ") + label("general.section.language")}));
         f.settings.setSettingsWindowTab(SettingsTab::about);
         QVERIFY(window.grab().save(QStringLiteral("%1/about-%2.png").arg(outputDirectory(), tag)));
+        QVERIFY2(Test::unlabelledControls(&window).isEmpty(), qPrintable(Test::unlabelledControls(&window).join(u',')));
     }
 };
 

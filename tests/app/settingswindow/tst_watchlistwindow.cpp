@@ -2,6 +2,7 @@
 // The Watchlist tab driven like a user would, through the real window, with
 // the settings written to a real appSettings.json after every step.
 #include "../popover/popovertestsupport.h"
+#include "accessiblelabels.h"
 #include "i18n/localizationmanager.h"
 #include "market/coincatalog.h"
 #include "memorysettingsstore.h"
@@ -286,10 +287,22 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             const QString name = QStringLiteral("%1/watchlist-%2-%3").arg(dir, tag, full ? u"25" : u"empty");
             QVERIFY(window.grab().save(name + QStringLiteral(".png")));
+            QVERIFY2(
+                Test::unlabelledControls(&window).isEmpty(), qPrintable(Test::unlabelledControls(&window).join(u',')));
+            // Each control of a row names its coin to a screen reader.
+            for (WatchlistRow *row : view->rows()) {
+                for (QWidget *control : std::initializer_list<QWidget *> {
+                         row->handle(), row->kindMenu(), row->thresholdField(), row->deleteButton()}) {
+                    const QString announced = Test::announcedLabel(control);
+                    QVERIFY2(announced.contains(row->symbol()), qPrintable(announced));
+                }
+            }
             if (full) {
                 view->setShowAddCoin(true);
                 view->addCoinPanel()->searchField()->setText(QStringLiteral("co"));
                 QVERIFY(window.grab().save(name + QStringLiteral("-search.png")));
+                QVERIFY2(Test::unlabelledControls(&window).isEmpty(),
+                    qPrintable(Test::unlabelledControls(&window).join(u',')));
             }
         }
         QApplication::setPalette(light);

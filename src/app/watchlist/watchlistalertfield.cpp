@@ -20,16 +20,10 @@ QString WatchlistAlertField::suffix() const
     return m_kind == CoinAlertKind::change ? QStringLiteral("%") : QString();
 }
 
-void WatchlistAlertField::beginEditing()
+QString WatchlistAlertField::type(QStringView typed)
 {
     if (hasField())
         m_isEditing = true;
-}
-
-QString WatchlistAlertField::type(QStringView typed)
-{
-    // Typing is editing, even where the field did not report its focus first.
-    beginEditing();
     m_text = filterAlertInput(typed, m_kind);
     return m_text;
 }

@@ -12,8 +12,10 @@ namespace Vantrell {
 
 // The state of one watchlist row's threshold field, apart from its drawing:
 // the text it shows, what typing leaves of it and what a finished edit writes.
-// While the user edits, nothing from outside (a new price, a new rate) touches
-// the typed text; afterwards the text follows the stored value again.
+// Once the user types, nothing from outside (a new price, a new rate) touches
+// the typed text until the edit ends; before and after, the text follows the
+// stored value. Focus alone is not an edit: a field entered and left without
+// typing gets no end-of-edit from Qt, and must not freeze.
 class WatchlistAlertField final
 {
 public:
@@ -33,9 +35,9 @@ public:
     // "%" after the field of a change alert, empty otherwise.
     QString suffix() const;
 
-    void beginEditing();
-    // The field's text was changed by the user: keeps and returns the filtered
-    // text, which the field takes over when it differs from what was typed.
+    // The field's text was changed by the user: starts an edit, keeps and
+    // returns the filtered text, which the field takes over when it differs
+    // from what was typed.
     QString type(QStringView typed);
     // Return, Tab or loss of focus: the display value to write, or nothing when
     // the text does not parse (it then shows the current value again) or no

@@ -238,8 +238,6 @@ void WatchlistRow::retranslate()
 
 bool WatchlistRow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_field && event->type() == QEvent::FocusIn)
-        m_alert.beginEditing();
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::AltModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {

@@ -202,6 +202,24 @@ private Q_SLOTS:
         QTest::keyClick(field, Qt::Key_Tab);
         QCOMPARE(field->text(), QStringLiteral("0.5100"));
         QCOMPARE(entry(QStringLiteral("dogecoin")).threshold, 0.51 / 0.8);
+
+        // Entered and left without typing (Qt then reports no end of the edit),
+        // the field still follows the stored dollars at the current rate, and a
+        // later Return stores nothing stale.
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        doge->kindMenu()->setFocus();
+        QTRY_VERIFY(!field->hasFocus());
+        m_coins.setUsdToTargetRate(0.4);
+        m_coins.setCoins(Test::sampleCoins(3));
+        QCOMPARE(field->text(), QStringLiteral("0.2550"));
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        m_coins.setUsdToTargetRate(0.8);
+        m_coins.setCoins(Test::sampleCoins(3));
+        QCOMPARE(field->text(), QStringLiteral("0.5100"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(entry(QStringLiteral("dogecoin")).threshold, 0.51 / 0.8);
     }
 
     void reorder()

@@ -45,7 +45,12 @@ SettingsWindowController::SettingsWindowController(
 
 SettingsWindowController::~SettingsWindowController()
 {
-    delete m_window;
+    // Quitting with the window open (the menu, a logout's SIGTERM) keeps its
+    // place as closing it does.
+    if (m_window) {
+        saveGeometry(m_window->geometry());
+        delete m_window;
+    }
 }
 
 QString SettingsWindowController::defaultStateFile()

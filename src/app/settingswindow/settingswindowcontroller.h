@@ -23,7 +23,8 @@ QRect settingsWindowGeometry(const std::optional<QRect> &saved, const QList<QRec
 
 // Opens the settings window at a tab: builds it on first open, brings an open
 // one to the front, and lets it go when closed so that its memory is returned.
-// Its geometry is kept in a small state file between runs.
+// Its geometry is kept in a small state file between runs, written when the
+// window closes and when the controller ends with the window still open.
 class SettingsWindowController final : public QObject
 {
     Q_OBJECT

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/bundle.h"
 #include "platform/logging.h"
 #include "platform/processsignals.h"
 #include "shell/appdelegate.h"
 #include "shell/commandline.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <malloc.h>
@@ -50,6 +52,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrell"));
     QApplication::setApplicationVersion(QStringLiteral(VANTRELL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID));
+    // The theme's icon where one is installed; run from a build tree, or under a
+    // theme without it, the bundled logo rather than a generic window icon.
+    if (const std::optional<QString> logo = Vantrell::Bundle::main().imagePath(QStringLiteral("app-logo")))
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VANTRELL_APP_ID), QIcon(*logo)));
     // A tray program: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -17,6 +17,10 @@ setup_work() {
     : > "$log"
 }
 
+# Extra buses the scripts start are as private as the one they run on: no
+# service installed on the machine is started on their behalf.
+bus_config="$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)/session-bus.conf"
+
 pids=()
 cleanup() {
     local pid

@@ -35,7 +35,7 @@ KEYS
 export GSETTINGS_BACKEND=keyfile
 # The shell asks the system bus for logind and more; a private one answers
 # "no such service" at once instead of the machine's own bus.
-dbus-daemon --session --nofork --print-address=3 3> "$work/system-bus" >> "$log" 2>&1 &
+dbus-daemon --config-file="$bus_config" --nofork --print-address=3 3> "$work/system-bus" >> "$log" 2>&1 &
 pids+=($!)
 wait_for 10 grep -q . "$work/system-bus" || fail "the private system bus did not start"
 export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$work/system-bus")

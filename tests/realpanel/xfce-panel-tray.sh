@@ -80,7 +80,7 @@ start_market true
 app_bus=$DBUS_SESSION_BUS_ADDRESS
 if [[ $mode == xembed ]]; then
     # A bus without the panel's watcher: the program must use the XEmbed tray.
-    dbus-daemon --session --nofork --print-address=3 3> "$work/app-bus" >> "$log" 2>&1 &
+    dbus-daemon --config-file="$bus_config" --nofork --print-address=3 3> "$work/app-bus" >> "$log" 2>&1 &
     pids+=($!)
     wait_for 10 grep -q . "$work/app-bus" || fail "the second bus did not start"
     app_bus=$(head -n 1 "$work/app-bus")

@@ -5,6 +5,7 @@
 #include "hostcommandline.h"
 #include "hostcommands.h"
 #include "i18n/localizationmanager.h"
+#include "platform/atomicfile.h"
 #include "platform/autostartentry.h"
 #include "platform/paths.h"
 #include "platform/processsignals.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QPluginLoader>
 #include <QStandardPaths>
 
@@ -39,6 +41,7 @@ QByteArray autostartContent()
 
 int runDesktop(WidgetExtension &extension)
 {
+    const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     QDBusConnection bus = QDBusConnection::sessionBus();
     AutostartEntry autostart {Paths::autostartDirectory() + QStringLiteral("/" VANTRELL_APP_ID ".WidgetHost.desktop"),
         QByteArrayLiteral("X-Vantrell-WidgetHost-Managed=true"), {}};
@@ -48,6 +51,10 @@ int runDesktop(WidgetExtension &extension)
         // Another host runs: it takes over, and this start is done.
         return WidgetHost::handOver(bus) ? 0 : 1;
     }
+    // The only host now: clear what a kill while saving the widget list left.
+    const QFileInfo list(WidgetConfigFile::defaultPath());
+    removeInterruptedReplacements(
+        list.absolutePath(), [name = list.fileName()](QStringView file) { return file == name; }, startedAt);
     QApplication::setQuitOnLastWindowClosed(false);
     // A logout's SIGTERM ends the host the normal way.
     ProcessSignals processSignals;

@@ -244,8 +244,29 @@ private Q_SLOTS:
         QDir(directory).removeRecursively();
     }
 
+    // ... and clears the temporary names of interrupted replacements, and
+    // only those: a planted one beside the settings goes, look-alikes stay.
     void programStartsFromWhatTheKillsLeft()
     {
+        const QString settingsDirectory = QFileInfo(Test::appSettingsPath()).absolutePath();
+        const auto plant = [](const QString &path) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("{}");
+            QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60), QFileDevice::FileModificationTime));
+        };
+        const QString planted = settingsDirectory + QStringLiteral("/appSettings.json.Q7x2Lm");
+        const QStringList lookAlikes {settingsDirectory + QStringLiteral("/appSettings.json.Q7x2L"),
+            settingsDirectory + QStringLiteral("/notes.txt.Q7x2Lm"),
+            settingsDirectory + QStringLiteral("/appSettings.json.Q7x2Lm~")};
+        for (const QString &path : QStringList(lookAlikes) << planted)
+            plant(path);
+        QStringList leftovers {planted};
+        for (const QString &path : std::as_const(g_leftovers)) {
+            if (QFileInfo::exists(path))
+                leftovers.append(path);
+        }
+
         Test::FakeStatusNotifierWatcher watcher;
         QVERIFY(watcher.start());
         m_market.setQuote(QStringLiteral("BTC"), 50000, 1);
@@ -253,6 +274,10 @@ private Q_SLOTS:
         app.start();
         // 50,000 USD at 0.9 EUR per dollar.
         QTRY_COMPARE_WITH_TIMEOUT(watcher.itemToolTip().title.trimmed(), QStringLiteral("BTC 45,000"), 60000);
+        for (const QString &path : std::as_const(leftovers))
+            QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+        for (const QString &path : lookAlikes)
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
         const QJsonObject settings = Test::readAppSettings();
         QStringList stored;
         for (const QJsonValue &coin : settings.value(QStringLiteral("addedCoins")).toArray())

@@ -16,8 +16,10 @@
 #include "notificationcenter.h"
 #include "overlay/desktopoverlaycontroller.h"
 #include "overlay/desktopoverlaywindow.h"
+#include "platform/atomicfile.h"
 #include "platform/bundle.h"
 #include "platform/logging.h"
+#include "platform/paths.h"
 #include "popover/coinlistfeed.h"
 #include "popover/coinpopoverview.h"
 #include "popover/popoverpresenter.h"
@@ -29,6 +31,7 @@
 #include "shellmodel.h"
 #include "tray/statusmenucontroller.h"
 #include "tray/trayfactory.h"
+#include "tray/trayiconfile.h"
 #include "tray/trayitem.h"
 #include "updates/dialogupdateuserdriver.h"
 #include "updates/feedupdaterbackend.h"
@@ -43,6 +46,7 @@
 
 #include <QApplication>
 #include <QDBusServiceWatcher>
+#include <QFileInfo>
 #include <QNetworkInformation>
 #include <QTimer>
 
@@ -70,8 +74,39 @@ AppDelegate::~AppDelegate()
     m_updateController.setBackend(nullptr);
 }
 
+// A kill while a file was being replaced can leave the new data under its
+// temporary name beside the file. Once this instance is the only one, clear
+// those names for the files it writes; nothing else in these directories.
+void AppDelegate::removeInterruptedWrites(const QDateTime &startedAt)
+{
+    const auto named = [](const QString &path) {
+        return [name = QFileInfo(path).fileName()](QStringView file) { return file == name; };
+    };
+    int removed = removeInterruptedReplacements(
+        Paths::settingsDirectory(), [](QStringView file) { return file.endsWith(u".json"); }, startedAt);
+    removed += removeInterruptedReplacements(
+        Paths::stateDirectory(), named(SettingsWindowController::defaultStateFile()), startedAt);
+    removed += removeInterruptedReplacements(
+        Paths::autostartDirectory(), named(QStringLiteral(VANTRELL_APP_ID ".desktop")), startedAt);
+    if (const std::optional<QString> container = Paths::sharedContainerDirectory(Bundle::main())) {
+        removed += removeInterruptedReplacements(
+            *container,
+            [](QStringView file) { return file == u"widget-snapshot.json" || file == u"exchange-rates.json"; },
+            startedAt);
+    }
+    if (const std::optional<QString> logos = CoinLogoCache::inSharedContainer(Bundle::main()).directory) {
+        removed += removeInterruptedReplacements(
+            *logos, [](QStringView file) { return file.endsWith(u".img"); }, startedAt);
+    }
+    removed += removeInterruptedReplacements(
+        TrayIconFile::defaultDirectory(), [](QStringView file) { return file.endsWith(u".png"); }, startedAt);
+    if (removed > 0)
+        qCInfo(lcApp, "Removed %d temporary files of interrupted writes", removed);
+}
+
 bool AppDelegate::launch(const QStringList &urls)
 {
+    const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     // Single instance: a later start hands its URLs to the first and ends.
     m_applicationService = std::make_unique<ApplicationService>();
     if (!m_applicationService->registerPrimary()) {
@@ -79,6 +114,7 @@ bool AppDelegate::launch(const QStringList &urls)
         m_applicationService->forwardToPrimary(urls);
         return false;
     }
+    removeInterruptedWrites(startedAt);
 
     followLanguage(m_settingsVM.settings());
     connect(&m_settingsVM, &SettingsViewModel::settingsChanged, this, &AppDelegate::followLanguage);

@@ -7,6 +7,7 @@
 #include "tray/menubarviewmodel.h"
 #include "updates/updatecontroller.h"
 
+#include <QDateTime>
 #include <QObject>
 
 #include <memory>
@@ -60,6 +61,7 @@ public:
     void openURLs(const QStringList &urls);
 
 private:
+    static void removeInterruptedWrites(const QDateTime &startedAt);
     void buildMarketData();
     void buildLogos();
     void installUpdateBackend();

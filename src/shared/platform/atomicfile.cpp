@@ -2,6 +2,7 @@
 #include "atomicfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -62,6 +63,39 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, Durability
         return true;
     }
     return true;
+}
+
+bool isInterruptedReplacementOf(QStringView name, QStringView owned)
+{
+    // QSaveFile names its temporary file after the final one with ".XXXXXX"
+    // (QTemporaryFile's template) when the new data is linked into the directory.
+    constexpr qsizetype kSuffix = 7;
+    if (owned.isEmpty() || name.size() != owned.size() + kSuffix || !name.startsWith(owned)
+        || name[owned.size()] != QLatin1Char('.'))
+        return false;
+    for (const QChar c : name.sliced(owned.size() + 1)) {
+        if (!(c.unicode() < 128 && c.isLetterOrNumber()))
+            return false;
+    }
+    return true;
+}
+
+int removeInterruptedReplacements(
+    const QString &directory, const std::function<bool(QStringView)> &owns, const QDateTime &startedAt)
+{
+    int removed = 0;
+    const QFileInfoList entries = QDir(directory).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        const QString name = entry.fileName();
+        if (entry.isSymLink() || !entry.isFile() || name.size() <= 7)
+            continue;
+        const QStringView owned = QStringView(name).chopped(7);
+        if (!owns(owned) || !isInterruptedReplacementOf(name, owned) || entry.lastModified() >= startedAt)
+            continue;
+        if (QFile::remove(entry.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace Vantrell

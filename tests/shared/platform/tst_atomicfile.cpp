@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -88,6 +89,53 @@ private Q_SLOTS:
         QVERIFY(!writeFileAtomically(blocker + QStringLiteral("/file.json"), "x", Durability::Durable, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(readAll(blocker), QByteArray("a plain file"));
+    }
+
+    // Only the exact temporary name of a file the program owns, from before
+    // the start, goes; a symbolic link, another program's file or a write in
+    // progress stays.
+    void removesInterruptedReplacements_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("old");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("leftover of an owned file") << QStringLiteral("appSettings.json.aB3xZ9") << true << true;
+        QTest::newRow("newer than the start") << QStringLiteral("appSettings.json.aB3xZ9") << false << false;
+        QTest::newRow("five characters") << QStringLiteral("appSettings.json.aB3xZ") << true << false;
+        QTest::newRow("seven characters") << QStringLiteral("appSettings.json.aB3xZ9q") << true << false;
+        QTest::newRow("not letters or digits") << QStringLiteral("appSettings.json.aB3-Z9") << true << false;
+        QTest::newRow("non-ASCII digit") << QStringLiteral("appSettings.json.aB3x٣٤") << true << false;
+        QTest::newRow("a file not owned") << QStringLiteral("notes.json.aB3xZ9") << true << false;
+        QTest::newRow("the owned file itself") << QStringLiteral("appSettings.json") << true << false;
+        QTest::newRow("a suffix after it") << QStringLiteral("appSettings.json.aB3xZ9.bak") << true << false;
+        QTest::newRow("symbolic link") << QStringLiteral("link:appSettings.json.aB3xZ9") << true << false;
+    }
+
+    void removesInterruptedReplacements()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, old);
+        QFETCH(bool, removed);
+        QTemporaryDir dir;
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        QString path;
+        if (name.startsWith(QLatin1String("link:"))) {
+            QVERIFY(writeFileAtomically(dir.filePath(QStringLiteral("target")), "data", Durability::Atomic));
+            QFile target(dir.filePath(QStringLiteral("target")));
+            QVERIFY(target.open(QIODevice::ReadWrite));
+            QVERIFY(target.setFileTime(start.addSecs(-60), QFileDevice::FileModificationTime));
+            path = dir.filePath(name.mid(5));
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("target")), path));
+        } else {
+            path = dir.filePath(name);
+            QVERIFY(writeFileAtomically(path, "data", Durability::Atomic));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(start.addSecs(old ? -60 : 1), QFileDevice::FileModificationTime));
+        }
+        const auto owns = [](QStringView file) { return file == u"appSettings.json"; };
+        QCOMPARE(removeInterruptedReplacements(dir.path(), owns, start), removed ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !removed);
     }
 
     void orderedWriterKeepsOrderAndEscapes()

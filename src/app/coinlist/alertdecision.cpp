@@ -13,6 +13,21 @@ double changeSinceReference(double price, std::optional<double> reference)
     return (price - base) / base * 100;
 }
 
+bool trustPrice(PriceTrust &state, double price)
+{
+    constexpr double kWildMovePercent = 10;
+    constexpr double kConfirmingPercent = 1;
+    const bool confirms
+        = state.unconfirmed && std::abs(changeSinceReference(price, state.unconfirmed)) <= kConfirmingPercent;
+    if (!confirms && state.trusted && std::abs(changeSinceReference(price, state.trusted)) > kWildMovePercent) {
+        state.unconfirmed = price;
+        return false;
+    }
+    state.trusted = price;
+    state.unconfirmed.reset();
+    return true;
+}
+
 AlertDecision decideAlert(
     CoinAlertKind kind, double threshold, double usdToTargetRate, double price, std::optional<double> reference)
 {

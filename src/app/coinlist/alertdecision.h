@@ -31,6 +31,24 @@ struct AlertDecision
 AlertDecision decideAlert(
     CoinAlertKind kind, double threshold, double usdToTargetRate, double price, std::optional<double> reference);
 
+// Whether a coin's new price may decide its alert. An exchange now and then
+// answers one wild price (a thin book's last trade, a glitch): a move of more
+// than 10 % since the last trusted price is held back until a second poll,
+// from any exchange, confirms it within 1 %. Meanwhile the price shows; only
+// the alert waits.
+struct PriceTrust
+{
+    // The price the alert was last decided on.
+    std::optional<double> trusted;
+    // A wild move waiting for its confirmation.
+    std::optional<double> unconfirmed;
+
+    bool operator==(const PriceTrust &) const = default;
+};
+
+// Takes the new `price` (a usable one) into `state`: true when it may decide the alert.
+bool trustPrice(PriceTrust &state, double price);
+
 // With alerts off (or no watchlist entry): the reference stays at the first price seen.
 inline std::optional<double> referenceWithoutAlert(double price, std::optional<double> reference)
 {

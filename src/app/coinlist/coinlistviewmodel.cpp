@@ -206,8 +206,17 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         // Alerts re-arm from the first price in the new currency.
         for (Coin &coin : m_coins)
             coin.referencePrice.reset();
+        m_priceTrust.clear();
     }
     m_priceDataCurrency = currency;
+
+    // One check a symbol and poll, however many coins share the symbol.
+    QHash<QString, bool> trusted;
+    for (const Coin &coin : std::as_const(m_coins)) {
+        const auto found = prices.constFind(coin.symbol);
+        if (found != prices.constEnd() && isUsablePrice(*found) && !trusted.contains(coin.symbol))
+            trusted.insert(coin.symbol, trustPrice(m_priceTrust[coin.symbol], *found));
+    }
 
     // The first watchlist entry of each coin carries its alert.
     QHash<QString, const WatchlistCoin *> entries;
@@ -240,6 +249,8 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
             coin.referencePrice = referenceWithoutAlert(price, coin.referencePrice);
             continue;
         }
+        if (!trusted.value(coin.symbol))
+            continue;
         const WatchlistCoin &alert = **entry;
         const AlertDecision decision
             = decideAlert(alert.alertKind, alert.notificationThreshold, usdToTargetRate, price, coin.referencePrice);

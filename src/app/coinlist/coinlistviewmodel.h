@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alertdecision.h"
 #include "market/coinmetadata.h"
 #include "market/result.h"
 #include "market/tickerquote.h"
@@ -102,6 +103,8 @@ private:
     bool m_isLoading = false;
     double m_lastUsdToTargetExchangeRate = 1.0;
     std::optional<BaseCurrency> m_priceDataCurrency;
+    // By symbol: whether the latest price may decide alerts.
+    QHash<QString, PriceTrust> m_priceTrust;
 
     CancelHandle m_fetch;
     // Tells the completion of an abandoned fetch from the current one.

@@ -231,8 +231,27 @@ private Q_SLOTS:
             << CoinAlertKind::above << 100.0 << BaseCurrency::eur << 0.9 << QList<double> {85, 89.9, 90, 91}
             << QList<int> {2} << QList<double> {90.0 / 89.9 * 100 - 100};
         QTest::newRow("above starting above the target")
-            << CoinAlertKind::above << 100.0 << usd << 1.0 << QList<double> {120, 130, 90, 100} << QList<int> {3}
-            << QList<double> {100.0 / 90 * 100 - 100};
+            << CoinAlertKind::above << 100.0 << usd << 1.0 << QList<double> {120, 110, 99, 100} << QList<int> {3}
+            << QList<double> {100.0 / 99 * 100 - 100};
+        // A move of more than 10 % in one poll alerts only once the next poll confirms it within 1 %.
+        QTest::newRow("one wild tick is no alert")
+            << CoinAlertKind::change << 5.0 << usd << 1.0 << QList<double> {100, 130, 100.5, 101} << QList<int> {}
+            << QList<double> {};
+        QTest::newRow("a real crash alerts one poll later")
+            << CoinAlertKind::change << 5.0 << usd << 1.0 << QList<double> {100, 85, 85.4} << QList<int> {2}
+            << QList<double> {85.4 / 100 * 100 - 100};
+        QTest::newRow("a 9 % move alerts at once")
+            << CoinAlertKind::change << 5.0 << usd << 1.0 << QList<double> {100, 91} << QList<int> {1}
+            << QList<double> {91.0 / 100 * 100 - 100};
+        QTest::newRow("a spike across the target waits, and falls back")
+            << CoinAlertKind::above << 100.0 << usd << 1.0 << QList<double> {95, 120, 95.5, 96} << QList<int> {}
+            << QList<double> {};
+        QTest::newRow("a confirmed jump across the target fires")
+            << CoinAlertKind::above << 100.0 << usd << 1.0 << QList<double> {95, 120, 119} << QList<int> {2}
+            << QList<double> {119.0 / 95 * 100 - 100};
+        QTest::newRow("two wild ticks either way, then back")
+            << CoinAlertKind::below << 90.0 << usd << 1.0 << QList<double> {100, 130, 70, 100.2, 69, 69.5}
+            << QList<int> {5} << QList<double> {69.5 / 100.2 * 100 - 100};
         QTest::newRow("below 100, equality counts")
             << CoinAlertKind::below << 100.0 << usd << 1.0 << QList<double> {105, 100} << QList<int> {1}
             << QList<double> {100.0 / 105 * 100 - 100};

@@ -17,6 +17,16 @@ CommandLineError error(const QString &message)
 std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringList &arguments)
 {
     HostCommand command;
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            command.mode = HostCommand::Mode::help;
+            return command;
+        }
+        if (argument == QLatin1String("--version")) {
+            command.mode = HostCommand::Mode::version;
+            return command;
+        }
+    }
     bool render = false;
     bool list = false;
     bool print = false;
@@ -128,6 +138,32 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
         && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--set belongs to --render or --print"));
     return command;
+}
+
+QString hostCommandLineHelp()
+{
+    return QStringLiteral(
+        "Usage: vantrell-widget-host [options]\n"
+        "Shows Vantrell's price widgets on the desktop; without options it opens the desktop widgets and,\n"
+        "when none is placed yet, the gallery to pick one from.\n"
+        "\n"
+        "Options:\n"
+        "  --render KIND          Draw one widget of KIND (WatchlistWidget or CoinPriceWidget) to a PNG file.\n"
+        "  --family FAMILY        The widget's size for --render: small, medium or large.\n"
+        "  --output FILE          The PNG file --render writes.\n"
+        "  --preview              Draw the gallery's preview content instead of prices.\n"
+        "  --scale FACTOR         Device pixel ratio for --render, from 0.25 to 8.\n"
+        "  --appearance MODE      light or dark for --render; the desktop's by default.\n"
+        "  --set NAME=VALUE       An option of the widget for --render or --print (see --list), repeatable.\n"
+        "  --list                 Print the widget kinds, families and options as JSON.\n"
+        "  --print FORMAT         Print the coin widget as one line for a status bar: waybar, genmon,\n"
+        "                         polybar, i3blocks or plain.\n"
+        "  --follow               With --print, keep running and print a new line when prices change.\n"
+        "  --plugin PATH          Load the widget plug-in from PATH.\n"
+        "  -h, --help             Show this help and exit.\n"
+        "  --version              Show the version and exit.\n"
+        "\n"
+        "Prices come from the running Vantrell's snapshot, or from the exchanges when it does not run.\n");
 }
 
 std::variant<WidgetOptionValues, CommandLineError> optionValuesFromSettings(const WidgetKind &kind, WidgetFamily family,

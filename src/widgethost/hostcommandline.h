@@ -32,7 +32,7 @@ struct EnumTraits<StatusFormat>
 // What one start of vantrell-widget-host is asked to do.
 struct HostCommand
 {
-    enum class Mode { desktop, render, list, print };
+    enum class Mode { desktop, render, list, print, help, version };
     Mode mode = Mode::desktop;
     QString pluginPath; // --plugin; empty: the installed or adjacent plug-in
     // --render
@@ -57,8 +57,13 @@ struct CommandLineError
     QString message;
 };
 
-// Reads the arguments (without the program name). Pure.
+// Reads the arguments (without the program name); --help or --version
+// anywhere asks for just that. Pure.
 std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringList &arguments);
+
+// What --help prints: the usage, every option and the output formats. The
+// manual page is made from it.
+QString hostCommandLineHelp();
 
 // Looks entity ids up: the known ones of `ids`, in order.
 using EntityLookup = std::function<QList<WidgetEntity>(const QString &option, const QStringList &ids)>;

@@ -76,6 +76,13 @@ int main(int argc, char **argv)
         return 2;
     }
     const HostCommand command = std::get<HostCommand>(parsed);
+    if (command.mode == HostCommand::Mode::help || command.mode == HostCommand::Mode::version) {
+        const QString text = command.mode == HostCommand::Mode::help
+            ? hostCommandLineHelp()
+            : QStringLiteral("vantrell-widget-host " VANTRELL_VERSION "\n");
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     // Scripts and status bars need no display: draw off screen unless told otherwise.
     if (command.mode != HostCommand::Mode::desktop && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -111,6 +118,8 @@ int main(int argc, char **argv)
     case HostCommand::Mode::print:
         return runPrint(*extension, command, stdout);
     case HostCommand::Mode::desktop:
+    case HostCommand::Mode::help:
+    case HostCommand::Mode::version:
         break;
     }
     return runDesktop(*extension);

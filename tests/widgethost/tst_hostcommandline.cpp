@@ -50,6 +50,8 @@ private Q_SLOTS:
             << int(M::render);
         QTest::newRow("list") << split("--list") << "" << int(M::list);
         QTest::newRow("print and follow") << split("--print waybar --set coin=bitcoin --follow") << "" << int(M::print);
+        QTest::newRow("help wins over the rest") << split("--render WatchlistWidget -h") << "" << int(M::help);
+        QTest::newRow("version") << split("--list --version") << "" << int(M::version);
         QTest::newRow("plug-in elsewhere") << split("--plugin /tmp/x.so --list") << "" << int(M::list);
         QTest::newRow("render without output")
             << split("--render WatchlistWidget --family large") << "--render needs --output FILE.png" << 0;

@@ -4,8 +4,11 @@
 # what a user would get: its name, its files (the program, the widget host and
 # its plug-in, the desktop entries, the icons and the AppStream metadata,
 # nothing outside /usr and nothing of the tests), its dependencies (from
-# dpkg-shlibdeps), that the unpacked program answers --version and --help and
-# that the unpacked host finds its plug-in.
+# dpkg-shlibdeps), its documentation (copyright, changelog, a manual page per
+# program), that Debian's lintian finds no error or warning, that the unpacked
+# program answers --version and --help and that the unpacked host finds its
+# plug-in. Packages leave the update checker out (updates come through apt), so
+# a tree configured with it is skipped.
 #
 # usage: check-debian-package.sh <build dir> <version>
 set -euo pipefail
@@ -20,6 +23,11 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+
+if ! grep -qx 'VANTRELL_UPDATE_CHECKS:BOOL=OFF' "$build_dir/CMakeCache.txt"; then
+    echo "SKIP: packages are built with -DVANTRELL_UPDATE_CHECKS=OFF (the ci preset), this tree has the update checker"
+    exit 77
+fi
 
 cpack -G DEB -B "$work/out" --config "$build_dir/CPackConfig.cmake" >"$work/cpack.log" 2>&1 \
     || { cat "$work/cpack.log" >&2; fail "cpack did not build the package"; }
@@ -37,7 +45,11 @@ for expected in \
     "/usr/share/applications/$app_id.WidgetHost.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" \
     "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
-    "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg"; do
+    "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg" \
+    /usr/share/doc/vantrell/copyright \
+    /usr/share/doc/vantrell/changelog.gz \
+    /usr/share/man/man1/vantrell.1.gz \
+    /usr/share/man/man1/vantrell-widget-host.1.gz; do
     grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"
 done
 grep -qE '^/usr/lib/([^/]+/)?vantrell/widgets/libvantrell-widgets\.so$' "$work/files" \
@@ -60,7 +72,20 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6netw
 done
 grep -qE "(^|, )fonts-dejavu-core" <<<"$depends" || fail "no dependency on fonts-dejavu-core"
 
+# What a Debian maintainer runs first: no error and no warning.
+if ! lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$work/lintian.log" 2>&1; then
+    cat "$work/lintian.log" >&2
+    fail "lintian"
+fi
+echo "lintian: no error, no warning"
+
 dpkg-deb -x "$deb" "$work/root"
+# The manual pages say what --help says.
+for program in vantrell vantrell-widget-host; do
+    zcat "$work/root/usr/share/man/man1/$program.1.gz" | grep -q -- 'version' || fail "$program.1 has no --version"
+done
+zcat "$work/root/usr/share/man/man1/vantrell-widget-host.1.gz" | grep -q -- 'genmon' \
+    || fail "vantrell-widget-host.1 does not describe --print"
 desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"
 desktop-file-validate "$work/root/usr/share/applications/$app_id.WidgetHost.desktop"
 if command -v appstreamcli >/dev/null; then

@@ -42,7 +42,6 @@ void DesktopOverlayController::bind(CoinListViewModel &coinList, SettingsViewMod
 {
     m_settingsVM = &settings;
     connect(&coinList, &CoinListViewModel::coinsChanged, this, &DesktopOverlayController::setCoins);
-    // The signal carries the new record before the view model stores it.
     connect(&settings, &SettingsViewModel::settingsChanged, this, &DesktopOverlayController::setSettings);
     m_latestCoins = coinList.coins();
     setSettings(settings.settings());

@@ -61,8 +61,6 @@ CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &sett
     connect(&coinList, &CoinListFeed::coinsChanged, this, &CoinPopoverView::updateCoins);
     connect(&coinList, &CoinListFeed::isLoadingChanged, this, &CoinPopoverView::updateLoading);
     connect(&coinList, &CoinListFeed::stalePricesSinceChanged, this, &CoinPopoverView::updateStaleNotice);
-    // The view model publishes before it stores the new record, so the rows
-    // take the record from the signal rather than reading it back.
     connect(&settingsViewModel, &SettingsViewModel::settingsChanged, this, [this](const AppSettings &settings) {
         m_settings = settings;
         refreshRows();

@@ -13,11 +13,13 @@ SettingsViewModel::SettingsViewModel(SettingsStore &store, QObject *parent)
 
 void SettingsViewModel::setSettings(const AppSettings &settings)
 {
-    // Subscribers see the new value first and may still read the old one.
-    const AppSettings newSettings = settings;
-    Q_EMIT settingsChanged(newSettings);
-    m_settings = newSettings;
+    const bool changed = settings != m_settings;
+    m_settings = settings;
     m_store.save(m_settings);
+    // The member, not a copy: should a listener assign again, the listeners
+    // after it still read the newest record.
+    if (changed)
+        Q_EMIT settingsChanged(m_settings);
 }
 
 void SettingsViewModel::update(const std::function<void(AppSettings &)> &change)
@@ -29,6 +31,8 @@ void SettingsViewModel::update(const std::function<void(AppSettings &)> &change)
 
 void SettingsViewModel::setSettingsWindowTab(SettingsTab tab)
 {
+    if (tab == m_settingsWindowTab)
+        return;
     m_settingsWindowTab = tab;
     Q_EMIT settingsWindowTabChanged(tab);
 }

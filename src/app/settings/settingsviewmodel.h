@@ -14,8 +14,9 @@ namespace Vantrell {
 class SettingsStore;
 
 // Owns the live settings record of the application. Every assignment is
-// published (settingsChanged, emitted while settings() still returns the
-// previous record) and then saved, synchronously. Main thread only.
+// stored and saved, then published (settingsChanged) when it changed
+// something, so that a listener reading settings() sees the new record.
+// Synchronous; main thread only.
 class SettingsViewModel final : public QObject
 {
     Q_OBJECT
@@ -25,12 +26,15 @@ public:
     explicit SettingsViewModel(SettingsStore &store, QObject *parent = nullptr);
 
     const AppSettings &settings() const { return m_settings; }
-    // Publishes and saves `settings`, also when it equals the current record.
+    // Stores and saves `settings`, also when it equals the current record;
+    // publishes it only when it differs.
     void setSettings(const AppSettings &settings);
     // Changes fields of the record: one assignment, one publication, one save.
     void update(const std::function<void(AppSettings &)> &change);
 
+    // The settings window's tab: not part of the record and never saved.
     SettingsTab settingsWindowTab() const { return m_settingsWindowTab; }
+    // Publishes settingsWindowTabChanged when the tab changes.
     void setSettingsWindowTab(SettingsTab tab);
 
     QColor upColor() const { return Vantrell::upColor(m_settings); }

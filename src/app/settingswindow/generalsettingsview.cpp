@@ -250,7 +250,6 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
 
     buildTexts();
     refresh(m_settings.settings());
-    // The signal carries the new record before the view model stores it.
     connect(&m_settings, &SettingsViewModel::settingsChanged, this, &GeneralSettingsView::refresh);
     connect(&m_coins, &CoinListFeed::coinsChanged, this, [this] { refresh(m_shown); });
     connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, [this] {

@@ -11,7 +11,6 @@
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -99,11 +98,7 @@ SettingsWindow::SettingsWindow(
             return;
         const SettingsTab tab = settingsTabItems().at(row).tab;
         showTab(tab);
-        // Reported back after this event, as the view model's observers may reopen the window.
-        QTimer::singleShot(0, this, [this, tab] {
-            if (m_settings.settingsWindowTab() != tab)
-                m_settings.setSettingsWindowTab(tab);
-        });
+        m_settings.setSettingsWindowTab(tab);
     });
     connect(&m_settings, &SettingsViewModel::settingsWindowTabChanged, this, &SettingsWindow::showTab);
     connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &SettingsWindow::retranslate);

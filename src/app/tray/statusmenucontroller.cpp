@@ -8,7 +8,6 @@
 #include "updates/updatecontroller.h"
 
 #include <QCursor>
-#include <QTimer>
 
 namespace Vantrell {
 
@@ -23,10 +22,7 @@ StatusMenuController::StatusMenuController(
     connect(&m_tray, &TrayItem::contextMenuRequested, this,
         [this](QPoint anchor) { m_tray.popupMenu(anchor.isNull() ? QCursor::pos() : anchor); });
     connect(&m_tray, &TrayItem::menuItemTriggered, this, &StatusMenuController::trigger);
-    connect(&m_settings, &SettingsViewModel::settingsChanged, this, [this] {
-        // The new record is stored right after this signal; rebuild from it.
-        QTimer::singleShot(0, this, &StatusMenuController::rebuild);
-    });
+    connect(&m_settings, &SettingsViewModel::settingsChanged, this, &StatusMenuController::rebuild);
     connect(&LocalizationManager::shared(), &LocalizationManager::bundleChanged, this, &StatusMenuController::rebuild);
     connect(&m_catalog, &CoinCatalog::coinsChanged, this, &StatusMenuController::rebuild);
     connect(&m_updates, &UpdateController::changed, this, &StatusMenuController::rebuild);

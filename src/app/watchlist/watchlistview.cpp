@@ -327,7 +327,6 @@ void WatchlistView::setShowAddCoin(bool show)
 
 void WatchlistView::refresh(const AppSettings &settings)
 {
-    // The record arrives before it is stored: everything here reads `settings`.
     QSet<QString> added;
     for (const WatchlistCoin &entry : settings.watchlistCoins)
         added.insert(entry.coinId);

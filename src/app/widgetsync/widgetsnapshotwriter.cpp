@@ -37,7 +37,6 @@ void WidgetSnapshotWriter::start(CoinListViewModel &coinList, SettingsViewModel 
         disconnect(connection);
     m_subscription = {
         connect(&coinList, &CoinListViewModel::coinsChanged, this, &WidgetSnapshotWriter::setCoins),
-        // The signal carries the new record before the view model stores it.
         connect(&settings, &SettingsViewModel::settingsChanged, this, &WidgetSnapshotWriter::setSettings),
     };
     m_coins = coinList.coins();

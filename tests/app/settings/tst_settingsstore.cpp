@@ -83,33 +83,45 @@ private Q_SLOTS:
         QCOMPARE(storage.data(QStringLiteral("appSettings")), stored);
     }
 
-    void assignmentPublishesThenSaves()
+    void assignmentSavesThenPublishes()
     {
         MemoryStorage storage;
         UserDefaultsSettingsStore store(storage);
         SettingsViewModel model(store);
 
-        QString seenInHandler;
-        QString newInHandler;
+        QStringList seenInHandler;
         int writesInHandler = -1;
         connect(&model, &SettingsViewModel::settingsChanged, this, [&](const AppSettings &next) {
-            seenInHandler = model.settings().displayedCoinId;
-            newInHandler = next.displayedCoinId;
+            QCOMPARE(next, model.settings());
+            seenInHandler.append(model.settings().displayedCoinId);
             writesInHandler = storage.writes;
         });
         model.update([](AppSettings &s) { s.displayedCoinId = QStringLiteral("solana"); });
-
-        QCOMPARE(seenInHandler, QStringLiteral("bitcoin"));
-        QCOMPARE(newInHandler, QStringLiteral("solana"));
-        QCOMPARE(writesInHandler, 0);
-        QCOMPARE(storage.writes, 1);
-        QCOMPARE(model.settings().displayedCoinId, QStringLiteral("solana"));
-        QCOMPARE(store.load()->displayedCoinId, QStringLiteral("solana"));
+        QCOMPARE(seenInHandler, QStringList {QStringLiteral("solana")});
+        QCOMPARE(writesInHandler, 1);
         QCOMPARE(*store.load(), model.settings());
 
-        // No comparison with the previous value: the same record is written again.
+        // The same record is saved again but not published.
         model.setSettings(model.settings());
         QCOMPARE(storage.writes, 2);
+        QCOMPARE(seenInHandler.size(), 1);
+
+        // A listener that assigns again: every listener ends on the newest record.
+        connect(&model, &SettingsViewModel::settingsChanged, this, [&](const AppSettings &next) {
+            if (next.displayedCoinId == QLatin1String("ethereum"))
+                model.update([](AppSettings &s) { s.baseCurrency = BaseCurrency::eur; });
+        });
+        QString lastSeen;
+        BaseCurrency lastCurrency = BaseCurrency::usd;
+        connect(&model, &SettingsViewModel::settingsChanged, this, [&](const AppSettings &next) {
+            lastSeen = next.displayedCoinId;
+            lastCurrency = next.baseCurrency;
+        });
+        model.update([](AppSettings &s) { s.displayedCoinId = QStringLiteral("ethereum"); });
+        QCOMPARE(lastSeen, QStringLiteral("ethereum"));
+        QCOMPARE(lastCurrency, BaseCurrency::eur);
+        QCOMPARE(store.load()->baseCurrency, BaseCurrency::eur);
+        QCOMPARE(store.load()->displayedCoinId, QStringLiteral("ethereum"));
     }
 
     void encodingFailureKeepsThePreviousBlob()

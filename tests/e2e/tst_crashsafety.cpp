@@ -259,7 +259,8 @@ private Q_SLOTS:
         const QStringList lookAlikes {settingsDirectory + QStringLiteral("/appSettings.json.Q7x2L"),
             settingsDirectory + QStringLiteral("/notes.txt.Q7x2Lm"),
             settingsDirectory + QStringLiteral("/appSettings.json.Q7x2Lm~")};
-        for (const QString &path : QStringList(lookAlikes) << planted)
+        const QStringList planting = QStringList(lookAlikes) << planted;
+        for (const QString &path : planting)
             plant(path);
         QStringList leftovers {planted};
         for (const QString &path : std::as_const(g_leftovers)) {

@@ -130,7 +130,7 @@ private Q_SLOTS:
     void firstPricesArrive()
     {
         m_market.setQuote(QStringLiteral("BTC"), 60000, 1.5);
-        m_market.setQuote(QStringLiteral("ETH"), 3500, -0.5);
+        m_market.setQuote(QStringLiteral("ETH"), 3900, -0.5);
         m_market.setUsdRate(QStringLiteral("EUR"), 0.9);
 
         Test::LogCapture log;
@@ -139,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(m_model->isLoading());
         QVERIFY(QTest::qWaitFor([this] { return !m_model->isLoading(); }, 15000));
         QCOMPARE(price("bitcoin"), 60000.0);
-        QCOMPARE(price("ethereum"), 3500.0);
+        QCOMPARE(price("ethereum"), 3900.0);
         QCOMPARE(m_model->coins().at(0).priceChange24hPercent, 1.5);
         QCOMPARE(m_model->coins().at(1).priceChange24hPercent, -0.5);
         QCOMPARE(m_model->priceDataCurrency(), BaseCurrency::usd);

@@ -276,8 +276,11 @@ void GeneralSettingsView::buildTexts()
     m_textColor->setText(text("general.display.textColor"));
     m_schemeLabel->setText(text("general.display.colorScheme"));
     const auto schemes = allCases<PriceColorScheme>();
-    for (int i = 0; i < m_schemeButtons.size(); ++i)
+    for (int i = 0; i < m_schemeButtons.size(); ++i) {
         m_schemeButtons.at(i)->setText(displayName(schemes[i]));
+        m_schemeButtons.at(i)->setAccessibleName(
+            m_schemeLabel->text() + QStringLiteral(": ") + displayName(schemes[i]));
+    }
     m_upColor->setLabel(text("general.priceColor.upColor"));
     m_downColor->setLabel(text("general.priceColor.downColor"));
     m_textBackground->setText(text("general.display.textBackground"));

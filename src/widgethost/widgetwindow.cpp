@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgetwindow.h"
 
-#include "platform/compositing.h"
-#include "platform/x11desktoplayer.h"
+#include "compositing.h"
+#include "x11desktoplayer.h"
 #include "widgetframe.h"
 
 #include <QApplication>

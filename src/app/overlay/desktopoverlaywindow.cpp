@@ -4,9 +4,9 @@
 #include "desktopoverlayview.h"
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
-#include "platform/compositing.h"
+#include "compositing.h"
 #include "platform/screens.h"
-#include "platform/x11desktoplayer.h"
+#include "x11desktoplayer.h"
 #include "widgetkit/widgetviews.h"
 
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 
 #include "coinpopoverview.h"
 #include "i18n/localizationmanager.h"
-#include "platform/compositing.h"
+#include "compositing.h"
 #include "popoverlayout.h"
 
 #include <QCursor>

@@ -4,7 +4,7 @@
 #include "coinlogostore.h"
 #include "market/coincatalog.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/shellmodel.h"
+#include "coinlist/watchlistsettings.h"
 
 namespace Vantrell {
 

@@ -4,7 +4,7 @@
 #include "coinlist/coinlistviewmodel.h"
 #include "desktopoverlaylayout.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/wakemonitor.h"
+#include "wakemonitor.h"
 
 #include <QGuiApplication>
 #include <QScreen>

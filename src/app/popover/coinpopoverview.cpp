@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinpopoverview.h"
 
-#include "coinlistfeed.h"
+#include "ui/coinlistfeed.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
-#include "popoverwidgets.h"
+#include "ui/popoverwidgets.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 #include "updates/updatecontroller.h"
 #include "widgetkit/priceformatter.h"
 

@@ -4,7 +4,7 @@
 #include "logos/coinlogowidget.h"
 #include "popoverlayout.h"
 #include "popoverrowtext.h"
-#include "popoverwidgets.h"
+#include "ui/popoverwidgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -3,11 +3,11 @@
 
 #include "colorpickerrow.h"
 #include "i18n/localizationmanager.h"
-#include "popover/coinlistfeed.h"
+#include "ui/coinlistfeed.h"
 #include "segmentedcontrol.h"
 #include "settings/settingsviewmodel.h"
 #include "settingswindowmodel.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "settings/settingstab.h"
-#include "shell/shellmodel.h"
+#include "statusmenu.h"
 
 #include <QObject>
 #include <QPoint>

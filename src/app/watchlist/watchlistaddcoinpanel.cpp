@@ -3,7 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogopainter.h"
-#include "popover/popoverwidgets.h"
+#include "ui/popoverwidgets.h"
 #include "watchlistviewmodel.h"
 
 #include <QAbstractListModel>

@@ -3,7 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
-#include "popover/popoverwidgets.h"
+#include "ui/popoverwidgets.h"
 #include "settings/settingsenums.h"
 
 #include <QApplication>

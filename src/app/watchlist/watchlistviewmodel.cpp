@@ -5,7 +5,7 @@
 #include "market/coincatalog.h"
 #include "platform/bundle.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/shellmodel.h"
+#include "coinlist/watchlistsettings.h"
 #include "watchlistreordersession.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 
 #include "market/coinmetadata.h"
 #include "memorysettingsstore.h"
-#include "popover/coinlistfeed.h"
+#include "ui/coinlistfeed.h"
 #include "settings/settingsstore.h"
 #include "updates/updatecontroller.h"
 

@@ -3,10 +3,10 @@
 #include "platform/bundle.h"
 #include "popover/coinpopoverview.h"
 #include "popover/popoverlayout.h"
-#include "popover/popoverwidgets.h"
+#include "ui/popoverwidgets.h"
 #include "popovertestsupport.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 #include "testenvironment.h"
 #include "widgetkit/priceformatter.h"
 

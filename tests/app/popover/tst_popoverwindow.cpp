@@ -6,7 +6,7 @@
 #include "popover/popoverwindow.h"
 #include "popovertestsupport.h"
 #include "settings/settingsviewmodel.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 #include "testenvironment.h"
 
 #include <QApplication>

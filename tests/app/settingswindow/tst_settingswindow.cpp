@@ -11,7 +11,7 @@
 #include "settingswindow/settingswindow.h"
 #include "settingswindow/settingswindowcontroller.h"
 #include "settingswindow/settingswindowmodel.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 #include "updates/updatecontroller.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/wakemonitor.h"
+#include "wakemonitor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -86,6 +86,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vantrell-widget-host"));
     QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID ".WidgetHost"));
 
+    if (command.mode == HostCommand::Mode::panelPresence)
+        return runPanelPresence();
+
     const QString pluginPath = widgetPluginPath(command.pluginPath);
     QPluginLoader loader(pluginPath);
     auto *extension = qobject_cast<WidgetExtension *>(loader.instance());
@@ -103,7 +106,11 @@ int main(int argc, char **argv)
         return runRender(*extension, command);
     case HostCommand::Mode::print:
         return runPrint(*extension, command, stdout);
+    case HostCommand::Mode::snapshotPath:
+        std::fprintf(stdout, "%s\n", qUtf8Printable(extension->watchedFiles().value(0)));
+        return extension->watchedFiles().isEmpty() ? 1 : 0;
     case HostCommand::Mode::desktop:
+    case HostCommand::Mode::panelPresence:
         break;
     }
     return runDesktop(*extension);

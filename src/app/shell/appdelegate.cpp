@@ -27,6 +27,7 @@
 #include "settingswindow/settingswindow.h"
 #include "settingswindow/settingswindowcontroller.h"
 #include "shellmodel.h"
+#include "tray/panelpresence.h"
 #include "tray/statusmenucontroller.h"
 #include "tray/trayfactory.h"
 #include "tray/trayitem.h"
@@ -67,6 +68,7 @@ AppDelegate::~AppDelegate()
     m_popover.reset();
     m_menu.reset();
     m_tray.reset();
+    m_panelPresence.reset();
     m_updateController.setBackend(nullptr);
 }
 
@@ -231,6 +233,12 @@ void AppDelegate::setupTray()
         return;
     }
     m_menuBarVM.bind(*m_coinListVM, m_settingsVM, *m_tray);
+    // One presence per panel: the item steps aside for a front end that shows the price.
+    if (!m_panelPresence)
+        m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), QtTimerFactory::shared());
+    m_tray->setWithdrawn(!m_panelPresence->trayItemWanted());
+    connect(m_panelPresence.get(), &PanelPresence::trayItemWantedChanged, m_tray.get(),
+        [this](bool wanted) { m_tray->setWithdrawn(!wanted); });
     connect(m_tray.get(), &TrayItem::activated, m_popover.get(), &PopoverPresenter::toggle);
     m_menu = std::make_unique<StatusMenuController>(*m_tray, m_settingsVM, *m_catalog, m_updateController);
     connect(m_menu.get(), &StatusMenuController::settingsRequested, m_settingsWindow.get(), [this](SettingsTab tab) {

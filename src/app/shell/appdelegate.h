@@ -28,6 +28,7 @@ class ExchangeRateService;
 class FeedUpdaterBackend;
 class NetworkHTTPClient;
 class NotificationService;
+class PanelPresence;
 class PopoverPresenter;
 class PriceService;
 class ReloadDebouncer;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<PopoverPresenter> m_popover;
     std::unique_ptr<SettingsWindowController> m_settingsWindow;
     std::unique_ptr<TrayItem> m_tray;
+    std::unique_ptr<PanelPresence> m_panelPresence;
     std::unique_ptr<StatusMenuController> m_menu;
     std::unique_ptr<QDBusServiceWatcher> m_trayWatcher;
     std::optional<AppLanguage> m_appliedLanguage;

@@ -188,13 +188,34 @@ bool StatusNotifierItem::start()
                 qCInfo(lcTray) << "The status notifier watcher went away";
                 return;
             }
-            registerWithWatcher();
+            if (!m_withdrawn)
+                registerWithWatcher();
         });
     m_connection.connect(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
         QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierItemUnregistered"), this,
         SLOT(watcherUnregisteredItem(QString)));
     registerWithWatcher();
     return true;
+}
+
+void StatusNotifierItem::setWithdrawn(bool withdrawn)
+{
+    if (withdrawn == m_withdrawn || m_serviceName.isEmpty())
+        return;
+    m_withdrawn = withdrawn;
+    // Replies about the registration before the change mean nothing now.
+    ++m_watcherGeneration;
+    m_reRegistrations = 0;
+    if (withdrawn) {
+        setRegistered(false);
+        m_connection.unregisterService(m_serviceName);
+        return;
+    }
+    if (!m_connection.registerService(m_serviceName)) {
+        qCWarning(lcTray) << "Cannot take the bus name" << m_serviceName << m_connection.lastError().message();
+        return;
+    }
+    registerWithWatcher();
 }
 
 void StatusNotifierItem::registerWithWatcher()
@@ -248,7 +269,7 @@ void StatusNotifierItem::checkListedByWatcher()
 
 void StatusNotifierItem::watcherUnregisteredItem(const QString &entry)
 {
-    if (m_registered && watcherEntryNamesItem(entry, m_serviceName, m_connection.baseService()))
+    if (m_registered && !m_withdrawn && watcherEntryNamesItem(entry, m_serviceName, m_connection.baseService()))
         registerAgain("the watcher dropped it");
 }
 

@@ -79,6 +79,11 @@ public:
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_menuExporter.menu(); }
     void popupMenu(QPoint anchor) override;
+    // Gives up the bus name (the watcher drops an item whose name goes) and
+    // ignores watchers until put back, when it takes the name and registers
+    // again.
+    void setWithdrawn(bool withdrawn) override;
+    bool isWithdrawn() const { return m_withdrawn; }
     // The menu popupMenu() shows; null until it was first shown.
     QMenu *contextMenu() const;
 
@@ -137,6 +142,7 @@ private:
     QDBusServiceWatcher *m_watcherWatcher = nullptr;
     QString m_serviceName;
     bool m_registered = false;
+    bool m_withdrawn = false;
     // Tells replies about an earlier watcher from the current one's.
     quint64 m_watcherGeneration = 0;
     // Registrations made again because the current watcher lost the item; a

@@ -130,9 +130,11 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
     } else if (snapshotPath) {
         command.mode = HostCommand::Mode::snapshotPath;
     }
-    const bool renderOnly = family || output || command.preview || command.scale != 1 || command.dark;
+    const bool renderOnly = family || output || command.preview || command.scale != 1;
     if (command.mode != HostCommand::Mode::render && renderOnly)
-        return error(QStringLiteral("--family, --output, --preview, --scale and --appearance belong to --render"));
+        return error(QStringLiteral("--family, --output, --preview and --scale belong to --render"));
+    if (command.dark && command.mode != HostCommand::Mode::render && command.mode != HostCommand::Mode::print)
+        return error(QStringLiteral("--appearance belongs to --render or --print"));
     if (command.follow && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--follow belongs to --print"));
     if (!command.settings.isEmpty() && command.mode != HostCommand::Mode::render

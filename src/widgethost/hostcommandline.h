@@ -44,7 +44,7 @@ struct HostCommand
     QString family;
     bool preview = false;
     qreal scale = 1;
-    std::optional<bool> dark; // --appearance light|dark; none: the desktop's
+    std::optional<bool> dark; // --appearance light|dark; none: the desktop's (--render) or the theme's (--print)
     QString output;
     // --render and --print: NAME=VALUE in the order given
     QList<QPair<QString, QString>> settings;

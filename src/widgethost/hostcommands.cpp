@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <memory>
@@ -123,11 +124,15 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
         return fail(2, error->message);
     const WidgetOptionValues options = std::get<WidgetOptionValues>(values);
 
+    // A status bar cannot tell us its colours: the user's word, else the theme's name.
+    const bool darkPanel = command.dark.value_or(
+        themeNameLooksDark(sessionThemeName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))));
     QByteArray lastLine;
     const auto printOnce = [&](const WidgetTimeline &timeline) {
         const StringBundle strings = LocalizationManager::bundle(timeline.entry.content.language);
         const QByteArray line = formatStatusLine(command.format,
-            makeStatusLine(timeline.entry.content, QDateTime::currentDateTimeUtc(), strings), command.follow);
+            makeStatusLine(timeline.entry.content, QDateTime::currentDateTimeUtc(), strings), command.follow,
+            darkPanel);
         if (line != lastLine) {
             std::fwrite(line.constData(), 1, std::size_t(line.size()), out);
             std::fflush(out);

@@ -39,12 +39,13 @@ fail() {
     exit 1
 }
 
-# Polls `condition` (a command) every 0.2 s for at most `seconds`.
+# Polls `condition` (a command) every 0.2 s for at most `seconds` of wall
+# time, however long each try takes (a screenshot of a busy desktop can take
+# a second).
 wait_for() {
-    local seconds=$1
+    local deadline=$((SECONDS + $1))
     shift
-    local tries=$((seconds * 5))
-    for ((t = 0; t < tries; t++)); do
+    while ((SECONDS < deadline)); do
         "$@" && return 0
         sleep 0.2
     done

@@ -76,8 +76,11 @@ private Q_SLOTS:
                                             << "--scale needs a number from 0.25 to 8" << 0;
         QTest::newRow("flag with a value") << split("--list=yes") << "--list takes no value" << 0;
         QTest::newRow("render options without render")
-            << split("--print plain --family small")
-            << "--family, --output, --preview, --scale and --appearance belong to --render" << 0;
+            << split("--print plain --family small") << "--family, --output, --preview and --scale belong to --render"
+            << 0;
+        QTest::newRow("print for a dark panel") << split("--print genmon --appearance dark") << "" << int(M::print);
+        QTest::newRow("appearance without render or print")
+            << split("--list --appearance dark") << "--appearance belongs to --render or --print" << 0;
         QTest::newRow("missing value at the end") << split("--render") << "--render needs a widget kind" << 0;
     }
     void parse()

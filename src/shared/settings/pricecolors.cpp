@@ -86,6 +86,11 @@ QColor withContrast(const QColor &color, const QColor &background, double minimu
     return rounded(far + (darken ? -1.0 : 1.0) / 255.0);
 }
 
+QColor colorOnPanel(const QColor &color, bool darkPanel)
+{
+    return withContrast(color, darkPanel ? kDarkPanelReference : kLightPanelReference);
+}
+
 QColor upColor(const AppSettings &settings)
 {
     switch (settings.colorScheme) {

@@ -62,6 +62,17 @@ inline constexpr double kPanelTextContrast = 4.5;
 // that already has the contrast comes back unchanged. Pure.
 QColor withContrast(const QColor &color, const QColor &background, double minimumRatio = kPanelTextContrast);
 
+// The panels a colour "on a light panel" and "on a dark panel" is made for:
+// the light and dark panels nearest to the middle that desktops ship (Breeze's
+// light panel is #EFF0F1, Breeze Dark's #31363B, GNOME's top bar near black),
+// so that the colour keeps its contrast on the others too.
+inline const QColor kLightPanelReference = QColor(0xE0, 0xE0, 0xE0);
+inline const QColor kDarkPanelReference = QColor(0x3A, 0x3A, 0x3A);
+
+// `color` as panel text on a light or a dark panel: withContrast() against
+// the reference panel.
+QColor colorOnPanel(const QColor &color, bool darkPanel);
+
 // Colour of a rise and of a fall under the settings' scheme.
 QColor upColor(const AppSettings &settings);
 QColor downColor(const AppSettings &settings);

@@ -56,13 +56,6 @@ std::optional<double> finiteNumber(const QJsonValue &value)
     return value.toDouble();
 }
 
-// The reference panels of the colours "on light" and "on dark": the light and
-// dark panels nearest to the middle that desktops ship (Breeze's light panel
-// is #EFF0F1, Breeze Dark's #31363B, GNOME's top bar near black), so that the
-// colour keeps its contrast on the others too.
-const QColor kLightPanel(0xE0, 0xE0, 0xE0);
-const QColor kDarkPanel(0x3A, 0x3A, 0x3A);
-
 const QLatin1String kPanelKeys[] = {
     QLatin1String("text"),
     QLatin1String("change"),
@@ -125,8 +118,8 @@ WidgetSnapshot::PanelText makePanelText(
     if (!color.isNeutral()) {
         const QColor c = color.resolved(QColor());
         panel.colorHex = hexString(c);
-        panel.colorOnLightHex = hexString(withContrast(c, kLightPanel));
-        panel.colorOnDarkHex = hexString(withContrast(c, kDarkPanel));
+        panel.colorOnLightHex = hexString(colorOnPanel(c, false));
+        panel.colorOnDarkHex = hexString(colorOnPanel(c, true));
     }
     const QDateTime pricedAt = coin.lastUpdated.value_or(now).toLocalTime();
     const QString time = shortTime(pricedAt.time(), settings.language);

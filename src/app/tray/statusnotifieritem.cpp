@@ -393,18 +393,25 @@ void StatusNotifierItem::refresh()
         // The largest image makes the file; the panel scales it down.
         next.iconName = m_iconFile.write(fromDBusImage(next.iconPixmaps.constLast()));
     }
-    const bool iconChanged = next.iconName != m_exported.iconName || next.iconPixmaps != m_exported.iconPixmaps;
-    const bool labelChanged = next.label != m_exported.label || next.labelGuide != m_exported.labelGuide;
-    const bool toolTipChanged = next.toolTip != m_exported.toolTip;
+    const Announcements announce = announcementsFor(m_exported, next);
     m_exported = std::move(next);
     if (!m_adaptor)
         return;
-    if (iconChanged)
+    if (announce.icon)
         Q_EMIT m_adaptor->NewIcon();
-    if (labelChanged)
+    if (announce.label)
         Q_EMIT m_adaptor->XAyatanaNewLabel(m_exported.label, m_exported.labelGuide);
-    if (toolTipChanged)
+    if (announce.toolTip)
         Q_EMIT m_adaptor->NewToolTip();
+}
+
+StatusNotifierItem::Announcements StatusNotifierItem::announcementsFor(const Exported &before, const Exported &after)
+{
+    return {
+        .icon = after.iconName != before.iconName || after.iconPixmaps != before.iconPixmaps,
+        .label = after.label != before.label || after.labelGuide != before.labelGuide,
+        .toolTip = after.toolTip != before.toolTip,
+    };
 }
 
 StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresentation &presentation) const

@@ -104,9 +104,7 @@ protected:
 private Q_SLOTS:
     void watcherUnregisteredItem(const QString &entry);
 
-private:
-    friend class StatusNotifierItemAdaptor;
-
+public:
     // What the item publishes on the bus.
     struct Exported
     {
@@ -116,6 +114,21 @@ private:
         DBusImageList iconPixmaps;
         DBusToolTip toolTip;
     };
+
+    // Which of the item's announcements a change from `before` to `after`
+    // needs: a panel redraws (and Plasma's tray re-reads the pixmaps) on each,
+    // so a price that moves within the same compact text sends no icon.
+    struct Announcements
+    {
+        bool icon = false; // NewIcon
+        bool label = false; // XAyatanaNewLabel
+        bool toolTip = false; // NewToolTip
+        bool operator==(const Announcements &) const = default;
+    };
+    static Announcements announcementsFor(const Exported &before, const Exported &after);
+
+private:
+    friend class StatusNotifierItemAdaptor;
 
     void registerWithWatcher();
     void checkListedByWatcher();

@@ -95,6 +95,8 @@ clock=$(convert "$work/screen.png" -crop "240x${bar_height}+520+0" +repage -fuzz
     -fill black +opaque white -fill white -opaque white -format '%@' info: 2>> "$log")
 echo "clock text: $clock"
 
+echo "gnome-shell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x gnome-shell)" "$snapshot")"
+
 # A click on the label opens the price list.
 xdotool mousemove $((label_x + label_w / 2)) $((label_y + label_h / 2)) click 1
 wait_for 15 grep -q 'Popover shown' "$work/vantrell.log" || fail "a click on the label did not open the price list"

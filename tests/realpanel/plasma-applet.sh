@@ -119,6 +119,8 @@ wait_for 60 find_label || fail "no price text in ${colour:-?} in the panel (foun
 cp "$work/screen.png" "$work/panel.png"
 echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + label_y)) in $colour"
 
+echo "plasmashell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x plasmashell)" "$snapshot")"
+
 # A click on the text opens the price list.
 xdotool mousemove $((label_x + label_w / 2)) $((screen_h - panel_h + label_y + label_h / 2)) click 1
 wait_for 20 grep -q 'Popover shown' "$work/vantrell.log" || fail "a click on the applet did not open the price list"

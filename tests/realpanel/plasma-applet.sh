@@ -122,8 +122,11 @@ echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + lab
 echo "plasmashell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x plasmashell)" "$snapshot")"
 
 # A click on the text opens the price list.
+popover_count() { grep -c 'Popover shown' "$work/vantrell.log"; }
+before=$(popover_count)
 xdotool mousemove $((label_x + label_w / 2)) $((screen_h - panel_h + label_y + label_h / 2)) click 1
-wait_for 20 grep -q 'Popover shown' "$work/vantrell.log" || fail "a click on the applet did not open the price list"
+opened() { (($(popover_count) > before)); }
+wait_for 20 opened || fail "a click on the applet did not open the price list"
 sleep 1
 import -window root "$work/popover.png" 2>> "$log"
 

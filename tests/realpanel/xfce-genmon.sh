@@ -111,9 +111,21 @@ if [[ $clock =~ ^[0-9]+x([0-9]+) ]]; then
     ((text_h >= clock_line)) || fail "the price ($text_h px) is smaller than a line of the clock ($clock_line px)"
 fi
 
-# A click on the text runs the plug-in's click command: the price list opens.
+# A panel without a tray: the program opened its price list as a window at
+# start. Closed, it opens again from a click on the text (the plug-in's
+# click command).
+popover_count() { grep -c 'Popover shown' "$work/vantrell.log"; }
+shown_once() { (($(popover_count) >= 1)); }
+wait_for 20 shown_once || fail "the program showed no window at start"
+wait_for 10 has_visible_window || fail "the program's window is not on screen"
+eval "$(xdotool getwindowgeometry --shell "$(visible_windows | head -n 1)")"
+# Into the window (its heading), then Escape, as a user closes it.
+xdotool mousemove $((X + 30)) $((Y + 12)) click 1 sleep 0.5 key Escape
+wait_for 10 grep -q 'Popover hidden' "$work/vantrell.log" || fail "the price list did not close on Escape"
+before=$(popover_count)
 xdotool mousemove $((text_x + text_w / 2)) $((text_y + text_h / 2)) click 1
-wait_for 20 grep -q 'Popover shown' "$work/vantrell.log" || fail "a click on the price did not open the price list"
+opened() { (($(popover_count) > before)); }
+wait_for 20 opened || fail "a click on the price did not open the price list"
 sleep 1
 import -window root "$work/popover.png" 2>> "$log"
 echo "PASS"

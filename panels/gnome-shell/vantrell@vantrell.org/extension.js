@@ -32,7 +32,7 @@ function readSnapshot(bytes) {
 // start of the program with the link when none runs.
 function openPriceList() {
     Gio.DBus.session.call(APP_ID, APP_PATH, 'org.freedesktop.Application', 'Open',
-        new GLib.Variant('(assa{sv})', [[LINK], {}]), null, Gio.DBusCallFlags.NONE, 5000, null,
+        new GLib.Variant('(asa{sv})', [[LINK], {}]), null, Gio.DBusCallFlags.NONE, 5000, null,
         (connection, result) => {
             try {
                 connection.call_finish(result);

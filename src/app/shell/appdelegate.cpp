@@ -99,6 +99,10 @@ bool AppDelegate::launch(const QStringList &urls)
     buildSettingsWindow();
     connect(m_notifications.get(), &AppNotificationCenter::posted, this, &AppDelegate::handleNavigation);
 
+    // One presence per panel: the tray item steps aside for a front end that
+    // shows the price, and without a tray such a front end is the program's
+    // presence, so no window opens at start.
+    m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), QtTimerFactory::shared());
     setupTray();
     if (m_tray) {
         setupPopover();
@@ -110,7 +114,7 @@ bool AppDelegate::launch(const QStringList &urls)
         connect(m_trayWatcher.get(), &QDBusServiceWatcher::serviceRegistered, this, &AppDelegate::trayAppeared);
         QTimer::singleShot(kTrayGracePeriod, this, [this] {
             if (!m_tray && !m_popover->window())
-                setupPopover();
+                setupPopover(m_panelPresence->trayItemWanted());
         });
     }
 
@@ -233,9 +237,6 @@ void AppDelegate::setupTray()
         return;
     }
     m_menuBarVM.bind(*m_coinListVM, m_settingsVM, *m_tray);
-    // One presence per panel: the item steps aside for a front end that shows the price.
-    if (!m_panelPresence)
-        m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), QtTimerFactory::shared());
     m_tray->setWithdrawn(!m_panelPresence->trayItemWanted());
     connect(m_panelPresence.get(), &PanelPresence::trayItemWantedChanged, m_tray.get(),
         [this](bool wanted) { m_tray->setWithdrawn(!wanted); });
@@ -262,12 +263,13 @@ void AppDelegate::trayAppeared()
     setupPopover();
 }
 
-void AppDelegate::setupPopover()
+void AppDelegate::setupPopover(bool openWindowMode)
 {
     auto *content
         = new CoinPopoverView(*m_coinFeed, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
     // Without a tray the price list is the program's window.
-    m_popover->setWindow(new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window));
+    m_popover->setWindow(
+        new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window), openWindowMode);
 }
 
 void AppDelegate::openURLs(const QStringList &urls)

@@ -66,7 +66,7 @@ private:
     void installUpdateBackend();
     void setupTray();
     void trayAppeared();
-    void setupPopover();
+    void setupPopover(bool openWindowMode = true);
     void buildSettingsWindow();
     void handleNavigation(const QString &name, const QVariantMap &userInfo);
     void followLanguage(const AppSettings &settings);

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
+#include <QFileInfo>
 #include <QPluginLoader>
 #include <QStandardPaths>
 
@@ -106,9 +108,15 @@ int main(int argc, char **argv)
         return runRender(*extension, command);
     case HostCommand::Mode::print:
         return runPrint(*extension, command, stdout);
-    case HostCommand::Mode::snapshotPath:
-        std::fprintf(stdout, "%s\n", qUtf8Printable(extension->watchedFiles().value(0)));
-        return extension->watchedFiles().isEmpty() ? 1 : 0;
+    case HostCommand::Mode::snapshotPath: {
+        const QString path = extension->watchedFiles().value(0);
+        if (path.isEmpty())
+            return 1;
+        // A front end can only watch a directory that exists, also before the program's first run.
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        std::fprintf(stdout, "%s\n", qUtf8Printable(path));
+        return 0;
+    }
     case HostCommand::Mode::desktop:
     case HostCommand::Mode::panelPresence:
         break;

@@ -37,7 +37,11 @@ for expected in \
     "/usr/share/applications/$app_id.WidgetHost.desktop" \
     "/usr/share/metainfo/$app_id.metainfo.xml" \
     "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
-    "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg"; do
+    "/usr/share/icons/hicolor/symbolic/apps/$app_id-symbolic.svg" \
+    /usr/share/plasma/plasmoids/org.vantrell.ticker/metadata.json \
+    /usr/share/plasma/plasmoids/org.vantrell.ticker/contents/ui/main.qml \
+    /usr/share/gnome-shell/extensions/vantrell@vantrell.org/metadata.json \
+    /usr/share/gnome-shell/extensions/vantrell@vantrell.org/extension.js; do
     grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"
 done
 grep -qE '^/usr/lib/([^/]+/)?vantrell/widgets/libvantrell-widgets\.so$' "$work/files" \

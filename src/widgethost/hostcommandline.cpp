@@ -30,6 +30,8 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
     bool render = false;
     bool list = false;
     bool print = false;
+    bool presence = false;
+    bool snapshotPath = false;
     std::optional<QString> family;
     std::optional<QString> output;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -84,6 +86,10 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
             command.settings.append({setting->section(QLatin1Char('='), 0, 0), setting->section(QLatin1Char('='), 1)});
         } else if (name == QLatin1String("--preview")) {
             problem = flag(command.preview);
+        } else if (name == QLatin1String("--panel-presence")) {
+            problem = flag(presence);
+        } else if (name == QLatin1String("--snapshot-path")) {
+            problem = flag(snapshotPath);
         } else if (name == QLatin1String("--follow")) {
             problem = flag(command.follow);
         } else if (name == QLatin1String("--scale")) {
@@ -114,8 +120,9 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
             return *problem;
     }
 
-    if (int(render) + int(list) + int(print) > 1)
-        return error(QStringLiteral("--render, --list and --print cannot be combined"));
+    if (int(render) + int(list) + int(print) + int(presence) + int(snapshotPath) > 1)
+        return error(
+            QStringLiteral("--render, --list, --print, --panel-presence and --snapshot-path cannot be combined"));
     if (render) {
         if (!family)
             return error(QStringLiteral("--render needs --family small, medium or large"));
@@ -128,10 +135,16 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
         command.mode = HostCommand::Mode::print;
     } else if (list) {
         command.mode = HostCommand::Mode::list;
+    } else if (presence) {
+        command.mode = HostCommand::Mode::panelPresence;
+    } else if (snapshotPath) {
+        command.mode = HostCommand::Mode::snapshotPath;
     }
-    const bool renderOnly = family || output || command.preview || command.scale != 1 || command.dark;
+    const bool renderOnly = family || output || command.preview || command.scale != 1;
     if (command.mode != HostCommand::Mode::render && renderOnly)
-        return error(QStringLiteral("--family, --output, --preview, --scale and --appearance belong to --render"));
+        return error(QStringLiteral("--family, --output, --preview and --scale belong to --render"));
+    if (command.dark && command.mode != HostCommand::Mode::render && command.mode != HostCommand::Mode::print)
+        return error(QStringLiteral("--appearance belongs to --render or --print"));
     if (command.follow && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--follow belongs to --print"));
     if (!command.settings.isEmpty() && command.mode != HostCommand::Mode::render

@@ -32,7 +32,11 @@ struct EnumTraits<StatusFormat>
 // What one start of vantrell-widget-host is asked to do.
 struct HostCommand
 {
-    enum class Mode { desktop, render, list, print, help, version };
+    // panelPresence: holds the panel front ends' bus name for a front end
+    // that cannot own one itself (the Plasma applet's QML), until stdin closes.
+    // snapshotPath: prints where the snapshot file is, for front ends that
+    // watch it and cannot find it on their own.
+    enum class Mode { desktop, render, list, print, panelPresence, snapshotPath, help, version };
     Mode mode = Mode::desktop;
     QString pluginPath; // --plugin; empty: the installed or adjacent plug-in
     // --render
@@ -40,7 +44,7 @@ struct HostCommand
     QString family;
     bool preview = false;
     qreal scale = 1;
-    std::optional<bool> dark; // --appearance light|dark; none: the desktop's
+    std::optional<bool> dark; // --appearance light|dark; none: the desktop's (--render) or the theme's (--print)
     QString output;
     // --render and --print: NAME=VALUE in the order given
     QList<QPair<QString, QString>> settings;

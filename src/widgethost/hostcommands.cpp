@@ -2,18 +2,26 @@
 #include "hostcommands.h"
 
 #include "i18n/localizationmanager.h"
+#include "platform/processsignals.h"
 #include "statusline.h"
 #include "widgetframe.h"
+#include "widgetkit/widgethostbus.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace Vantrell {
 
@@ -116,11 +124,15 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
         return fail(2, error->message);
     const WidgetOptionValues options = std::get<WidgetOptionValues>(values);
 
+    // A status bar cannot tell us its colours: the user's word, else the theme's name.
+    const bool darkPanel = command.dark.value_or(
+        themeNameLooksDark(sessionThemeName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))));
     QByteArray lastLine;
     const auto printOnce = [&](const WidgetTimeline &timeline) {
         const StringBundle strings = LocalizationManager::bundle(timeline.entry.content.language);
         const QByteArray line = formatStatusLine(command.format,
-            makeStatusLine(timeline.entry.content, QDateTime::currentDateTimeUtc(), strings), command.follow);
+            makeStatusLine(timeline.entry.content, QDateTime::currentDateTimeUtc(), strings), command.follow,
+            darkPanel);
         if (line != lastLine) {
             std::fwrite(line.constData(), 1, std::size_t(line.size()), out);
             std::fflush(out);
@@ -172,6 +184,35 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
             ask();
     });
     ask();
+    return QCoreApplication::exec();
+}
+
+} // namespace Vantrell
+
+namespace Vantrell {
+
+int runPanelPresence()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return fail(1, QStringLiteral("no session bus"));
+    // Queued: a second panel's front end takes the name over when this one goes.
+    const auto reply = bus.interface()->registerService(QString::fromLatin1(kPanelFrontEndService),
+        QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid())
+        return fail(1, QStringLiteral("cannot queue for the bus name: %1").arg(reply.error().message()));
+    // The front end keeps our stdin open while it lives; its end (the panel
+    // quit, or crashed) ends us, and the bus frees the name.
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&input] {
+        char buffer[256];
+        if (::read(0, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
+    ProcessSignals processSignals;
+    processSignals.install();
     return QCoreApplication::exec();
 }
 

@@ -21,5 +21,9 @@ QString widgetPluginPath(const QString &requested);
 int runList(WidgetExtension &extension, std::FILE *out);
 int runRender(WidgetExtension &extension, const HostCommand &command);
 int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *out);
+// Owns the panel front ends' bus name (queued behind another owner) until
+// stdin reaches its end (the front end that started us went) or a signal
+// ends the process; the program's tray item stays out of the panel meanwhile.
+int runPanelPresence();
 
 } // namespace Vantrell

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
 #include <QFileInfo>
 #include <QPluginLoader>
 #include <QStandardPaths>
@@ -100,6 +101,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vantrell-widget-host"));
     QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID ".WidgetHost"));
 
+    if (command.mode == HostCommand::Mode::panelPresence)
+        return runPanelPresence();
+
     const QString pluginPath = widgetPluginPath(command.pluginPath);
     QPluginLoader loader(pluginPath);
     auto *extension = qobject_cast<WidgetExtension *>(loader.instance());
@@ -117,9 +121,19 @@ int main(int argc, char **argv)
         return runRender(*extension, command);
     case HostCommand::Mode::print:
         return runPrint(*extension, command, stdout);
+    case HostCommand::Mode::snapshotPath: {
+        const QString path = extension->watchedFiles().value(0);
+        if (path.isEmpty())
+            return 1;
+        // A front end can only watch a directory that exists, also before the program's first run.
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        std::fprintf(stdout, "%s\n", qUtf8Printable(path));
+        return 0;
+    }
     case HostCommand::Mode::desktop:
     case HostCommand::Mode::help:
     case HostCommand::Mode::version:
+    case HostCommand::Mode::panelPresence:
         break;
     }
     return runDesktop(*extension);

@@ -4,8 +4,12 @@
 #include "widgetkit/priceformatter.h"
 #include "widgetkit/widgetviews.h"
 
+#include "settings/pricecolors.h"
+
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +77,7 @@ QString polybarEscaped(const QString &text)
 }
 } // namespace
 
-QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool follow)
+QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool follow, bool darkPanel)
 {
     QString out;
     switch (format) {
@@ -86,11 +90,15 @@ QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool fo
         return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
     }
     case StatusFormat::genmon: {
+        // The rise and fall colours as they are are too light for a light
+        // panel's text; xdg-open is not on every XFCE system.
         const QString text = markupEscaped(line.text);
         out = QStringLiteral("<txt>")
-            + (line.color ? QStringLiteral("<span foreground=\"%1\">%2</span>").arg(hex(*line.color), text) : text)
+            + (line.color ? QStringLiteral("<span foreground=\"%1\">%2</span>")
+                                .arg(hex(colorOnPanel(*line.color, darkPanel)), text)
+                          : text)
             + QStringLiteral("</txt><tool>") + markupEscaped(line.tooltip)
-            + QStringLiteral("</tool><txtclick>xdg-open vantrell://popover</txtclick>");
+            + QStringLiteral("</tool><txtclick>vantrell vantrell://popover</txtclick>");
         break;
     }
     case StatusFormat::polybar: {
@@ -111,6 +119,26 @@ QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool fo
         break;
     }
     return out.toUtf8() + '\n';
+}
+
+bool themeNameLooksDark(const QString &themeName)
+{
+    static const QRegularExpression dark(
+        QStringLiteral("(^|[-_:. ])dark($|[-_:. ])"), QRegularExpression::CaseInsensitiveOption);
+    return dark.match(themeName.trimmed()).hasMatch();
+}
+
+QString sessionThemeName(const QString &configHome)
+{
+    const QString fromEnvironment = qEnvironmentVariable("GTK_THEME");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    QFile settings(configHome + QStringLiteral("/xfce4/xfconf/xfce-perchannel-xml/xsettings.xml"));
+    if (!settings.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression themeName(
+        QStringLiteral("<property name=\"ThemeName\" type=\"string\" value=\"([^\"]*)\""));
+    return themeName.match(QString::fromUtf8(settings.read(256 * 1024))).captured(1);
 }
 
 } // namespace Vantrell

@@ -30,7 +30,18 @@ struct StatusLine
 StatusLine makeStatusLine(const WidgetEntryContent &content, const QDateTime &now, const StringBundle &strings);
 
 // One update of `line` in `format`, ending in a newline. While following,
-// i3blocks takes one line of text per update.
-QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool follow);
+// i3blocks takes one line of text per update. XFCE's Generic Monitor shows
+// the colour on the panel it sits in: made readable on a dark or a light one
+// (`darkPanel`); its click starts the program with the price list's link,
+// which a running program takes over the bus.
+QByteArray formatStatusLine(StatusFormat format, const StatusLine &line, bool follow, bool darkPanel = false);
+
+// Whether a desktop theme of this name is a dark one ("Adwaita-dark",
+// "Greybird-dark", "Adwaita:dark" as GTK_THEME writes it). Pure.
+bool themeNameLooksDark(const QString &themeName);
+
+// The GTK theme of the session: GTK_THEME when set, else the theme in XFCE's
+// settings under `configHome`; empty when neither says.
+QString sessionThemeName(const QString &configHome);
 
 } // namespace Vantrell

@@ -49,7 +49,11 @@ for expected in \
     /usr/share/doc/vantrell/copyright \
     /usr/share/doc/vantrell/changelog.gz \
     /usr/share/man/man1/vantrell.1.gz \
-    /usr/share/man/man1/vantrell-widget-host.1.gz; do
+    /usr/share/man/man1/vantrell-widget-host.1.gz \
+    /usr/share/plasma/plasmoids/org.vantrell.ticker/metadata.json \
+    /usr/share/plasma/plasmoids/org.vantrell.ticker/contents/ui/main.qml \
+    /usr/share/gnome-shell/extensions/vantrell@vantrell.org/metadata.json \
+    /usr/share/gnome-shell/extensions/vantrell@vantrell.org/extension.js; do
     grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"
 done
 grep -qE '^/usr/lib/([^/]+/)?vantrell/widgets/libvantrell-widgets\.so$' "$work/files" \

@@ -49,6 +49,10 @@ private Q_SLOTS:
             << split("--render=CoinPriceWidget --family=small --output=a.png --appearance=dark") << ""
             << int(M::render);
         QTest::newRow("list") << split("--list") << "" << int(M::list);
+        QTest::newRow("panel presence") << split("--panel-presence") << "" << int(M::panelPresence);
+        QTest::newRow("snapshot path") << split("--snapshot-path") << "" << int(M::snapshotPath);
+        QTest::newRow("panel presence takes no settings") << split("--panel-presence --set coin=bitcoin")
+                                                          << "--set belongs to --render or --print" << int(M::desktop);
         QTest::newRow("print and follow") << split("--print waybar --set coin=bitcoin --follow") << "" << int(M::print);
         QTest::newRow("help wins over the rest") << split("--render WatchlistWidget -h") << "" << int(M::help);
         QTest::newRow("version") << split("--list --version") << "" << int(M::version);
@@ -63,8 +67,9 @@ private Q_SLOTS:
         QTest::newRow("set without =") << split("--print plain --set coin") << "--set needs NAME=VALUE" << 0;
         QTest::newRow("set without name") << split("--print plain --set =bitcoin") << "--set needs NAME=VALUE" << 0;
         QTest::newRow("follow without print") << split("--list --follow") << "--follow belongs to --print" << 0;
-        QTest::newRow("two modes") << split("--list --print plain") << "--render, --list and --print cannot be combined"
-                                   << 0;
+        QTest::newRow("two modes")
+            << split("--list --print plain")
+            << "--render, --list, --print, --panel-presence and --snapshot-path cannot be combined" << 0;
         QTest::newRow("unknown argument") << split("--render WatchlistWidget --family large --output a.png --colour")
                                           << "unknown argument \"--colour\"" << 0;
         QTest::newRow("scale out of range") << split("--render X --family small --output a.png --scale 100")
@@ -73,8 +78,11 @@ private Q_SLOTS:
                                             << "--scale needs a number from 0.25 to 8" << 0;
         QTest::newRow("flag with a value") << split("--list=yes") << "--list takes no value" << 0;
         QTest::newRow("render options without render")
-            << split("--print plain --family small")
-            << "--family, --output, --preview, --scale and --appearance belong to --render" << 0;
+            << split("--print plain --family small") << "--family, --output, --preview and --scale belong to --render"
+            << 0;
+        QTest::newRow("print for a dark panel") << split("--print genmon --appearance dark") << "" << int(M::print);
+        QTest::newRow("appearance without render or print")
+            << split("--list --appearance dark") << "--appearance belongs to --render or --print" << 0;
         QTest::newRow("missing value at the end") << split("--render") << "--render needs a widget kind" << 0;
     }
     void parse()

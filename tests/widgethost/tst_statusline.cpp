@@ -81,11 +81,12 @@ private Q_SLOTS:
                                 << QByteArray(
                                        "{\"class\":\"up\",\"percentage\":2,\"text\":\"BTC $80,585 ▲ "
                                        "+2.31%\",\"tooltip\":\"Bitcoin <&>\\n$80,585\\n▲ +2.31%\\n11:59 AM\"}\n");
+        // On a light panel the rise colour is darkened to read as text.
         QTest::newRow("genmon") << StatusFormat::genmon << false
                                 << QByteArray(
-                                       "<txt><span foreground=\"#2CBD84\">BTC $80,585 ▲ "
+                                       "<txt><span foreground=\"#1A714F\">BTC $80,585 ▲ "
                                        "+2.31%</span></txt><tool>Bitcoin &lt;&amp;&gt;\n$80,585\n▲ +2.31%\n11:59 "
-                                       "AM</tool><txtclick>xdg-open vantrell://popover</txtclick>\n");
+                                       "AM</tool><txtclick>vantrell vantrell://popover</txtclick>\n");
         QTest::newRow("polybar") << StatusFormat::polybar << false
                                  << QByteArray("%{F#2CBD84}BTC $80,585 ▲ +2.31%%{F-}\n");
         QTest::newRow("i3blocks") << StatusFormat::i3blocks << false
@@ -93,6 +94,33 @@ private Q_SLOTS:
         QTest::newRow("i3blocks following") << StatusFormat::i3blocks << true << QByteArray("BTC $80,585 ▲ +2.31%\n");
         QTest::newRow("plain") << StatusFormat::plain << true << QByteArray("BTC $80,585 ▲ +2.31%\n");
     }
+    void genmonOnADarkPanel()
+    {
+        const QByteArray out = formatStatusLine(
+            StatusFormat::genmon, makeStatusLine(content(80585, 2.31), kNow, StringBundle()), false, true);
+        QVERIFY2(out.startsWith("<txt><span foreground=\"#2CBD84\">"), out.constData());
+    }
+
+    void themeNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("Adwaita") << "Adwaita" << false;
+        QTest::newRow("Adwaita-dark") << "Adwaita-dark" << true;
+        QTest::newRow("GTK_THEME variant") << "Adwaita:dark" << true;
+        QTest::newRow("Greybird-dark") << "Greybird-dark" << true;
+        QTest::newRow("Breeze-Dark") << "Breeze-Dark" << true;
+        QTest::newRow("a word with dark inside") << "Darkroom" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void themeNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, dark);
+        QCOMPARE(themeNameLooksDark(name), dark);
+    }
+
     void formats()
     {
         QFETCH(StatusFormat, format);

@@ -18,7 +18,7 @@ PopoverPresenter::~PopoverPresenter()
     delete m_window;
 }
 
-void PopoverPresenter::setWindow(PopoverWindow *window)
+void PopoverPresenter::setWindow(PopoverWindow *window, bool openWindowMode)
 {
     m_retry->stop();
     delete m_window;
@@ -28,7 +28,7 @@ void PopoverPresenter::setWindow(PopoverWindow *window)
     // Traced so that deep links and tray clicks can be followed from outside the process.
     connect(m_window, &PopoverWindow::shownChanged, this,
         [](bool shown) { qCDebug(lcApp, "Popover %s", shown ? "shown" : "hidden"); });
-    if (m_window->mode() == PopoverWindow::Mode::window || std::exchange(m_pendingOpen, false))
+    if ((m_window->mode() == PopoverWindow::Mode::window && openWindowMode) || std::exchange(m_pendingOpen, false))
         open();
 }
 

@@ -31,7 +31,9 @@ public:
 
     // Takes `window` (null drops the current one). A window-mode list, or one
     // whose open was waiting, is opened at once.
-    void setWindow(PopoverWindow *window);
+    // A window-mode price list (no tray) opens at once unless
+    // `openWindowMode` is false (a panel front end stands in for the tray).
+    void setWindow(PopoverWindow *window, bool openWindowMode = true);
     PopoverWindow *window() const { return m_window; }
 
     void toggle(QPoint anchor);

@@ -29,6 +29,7 @@
 #include "settingswindow/generalsettingsview.h"
 #include "settingswindow/settingswindow.h"
 #include "settingswindow/settingswindowcontroller.h"
+#include "tray/panelpresence.h"
 #include "tray/statusmenucontroller.h"
 #include "tray/trayfactory.h"
 #include "tray/trayiconfile.h"
@@ -71,6 +72,7 @@ AppDelegate::~AppDelegate()
     m_popover.reset();
     m_menu.reset();
     m_tray.reset();
+    m_panelPresence.reset();
     m_updateController.setBackend(nullptr);
 }
 
@@ -133,6 +135,10 @@ bool AppDelegate::launch(const QStringList &urls)
     buildSettingsWindow();
     connect(m_notifications.get(), &AppNotificationCenter::posted, this, &AppDelegate::handleNavigation);
 
+    // One presence per panel: the tray item steps aside for a front end that
+    // shows the price, and without a tray such a front end is the program's
+    // presence, so no window opens at start.
+    m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), QtTimerFactory::shared());
     setupTray();
     if (m_tray) {
         setupPopover();
@@ -144,7 +150,7 @@ bool AppDelegate::launch(const QStringList &urls)
         connect(m_trayWatcher.get(), &QDBusServiceWatcher::serviceRegistered, this, &AppDelegate::trayAppeared);
         QTimer::singleShot(kTrayGracePeriod, this, [this] {
             if (!m_tray && !m_popover->window())
-                setupPopover();
+                setupPopover(m_panelPresence->trayItemWanted());
         });
     }
 
@@ -267,6 +273,9 @@ void AppDelegate::setupTray()
         return;
     }
     m_menuBarVM.bind(*m_coinListVM, m_settingsVM, *m_tray);
+    m_tray->setWithdrawn(!m_panelPresence->trayItemWanted());
+    connect(m_panelPresence.get(), &PanelPresence::trayItemWantedChanged, m_tray.get(),
+        [this](bool wanted) { m_tray->setWithdrawn(!wanted); });
     connect(m_tray.get(), &TrayItem::activated, m_popover.get(), &PopoverPresenter::toggle);
     m_menu = std::make_unique<StatusMenuController>(*m_tray, m_settingsVM, *m_catalog, m_updateController);
     connect(m_menu.get(), &StatusMenuController::settingsRequested, m_settingsWindow.get(), [this](SettingsTab tab) {
@@ -290,12 +299,13 @@ void AppDelegate::trayAppeared()
     setupPopover();
 }
 
-void AppDelegate::setupPopover()
+void AppDelegate::setupPopover(bool openWindowMode)
 {
     auto *content
         = new CoinPopoverView(*m_coinFeed, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
     // Without a tray the price list is the program's window.
-    m_popover->setWindow(new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window));
+    m_popover->setWindow(
+        new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window), openWindowMode);
 }
 
 void AppDelegate::openURLs(const QStringList &urls)

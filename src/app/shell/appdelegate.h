@@ -29,6 +29,7 @@ class ExchangeRateService;
 class FeedUpdaterBackend;
 class NetworkHTTPClient;
 class NotificationService;
+class PanelPresence;
 class PopoverPresenter;
 class PriceService;
 class ReloadDebouncer;
@@ -67,7 +68,7 @@ private:
     void installUpdateBackend();
     void setupTray();
     void trayAppeared();
-    void setupPopover();
+    void setupPopover(bool openWindowMode = true);
     void buildSettingsWindow();
     void handleNavigation(const QString &name, const QVariantMap &userInfo);
     void followLanguage(const AppSettings &settings);
@@ -107,6 +108,7 @@ private:
     std::unique_ptr<PopoverPresenter> m_popover;
     std::unique_ptr<SettingsWindowController> m_settingsWindow;
     std::unique_ptr<TrayItem> m_tray;
+    std::unique_ptr<PanelPresence> m_panelPresence;
     std::unique_ptr<StatusMenuController> m_menu;
     std::unique_ptr<QDBusServiceWatcher> m_trayWatcher;
     std::optional<AppLanguage> m_appliedLanguage;

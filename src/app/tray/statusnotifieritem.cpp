@@ -188,13 +188,34 @@ bool StatusNotifierItem::start()
                 qCInfo(lcTray) << "The status notifier watcher went away";
                 return;
             }
-            registerWithWatcher();
+            if (!m_withdrawn)
+                registerWithWatcher();
         });
     m_connection.connect(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
         QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierItemUnregistered"), this,
         SLOT(watcherUnregisteredItem(QString)));
     registerWithWatcher();
     return true;
+}
+
+void StatusNotifierItem::setWithdrawn(bool withdrawn)
+{
+    if (withdrawn == m_withdrawn || m_serviceName.isEmpty())
+        return;
+    m_withdrawn = withdrawn;
+    // Replies about the registration before the change mean nothing now.
+    ++m_watcherGeneration;
+    m_reRegistrations = 0;
+    if (withdrawn) {
+        setRegistered(false);
+        m_connection.unregisterService(m_serviceName);
+        return;
+    }
+    if (!m_connection.registerService(m_serviceName)) {
+        qCWarning(lcTray) << "Cannot take the bus name" << m_serviceName << m_connection.lastError().message();
+        return;
+    }
+    registerWithWatcher();
 }
 
 void StatusNotifierItem::registerWithWatcher()
@@ -248,7 +269,7 @@ void StatusNotifierItem::checkListedByWatcher()
 
 void StatusNotifierItem::watcherUnregisteredItem(const QString &entry)
 {
-    if (m_registered && watcherEntryNamesItem(entry, m_serviceName, m_connection.baseService()))
+    if (m_registered && !m_withdrawn && watcherEntryNamesItem(entry, m_serviceName, m_connection.baseService()))
         registerAgain("the watcher dropped it");
 }
 
@@ -372,18 +393,25 @@ void StatusNotifierItem::refresh()
         // The largest image makes the file; the panel scales it down.
         next.iconName = m_iconFile.write(fromDBusImage(next.iconPixmaps.constLast()));
     }
-    const bool iconChanged = next.iconName != m_exported.iconName || next.iconPixmaps != m_exported.iconPixmaps;
-    const bool labelChanged = next.label != m_exported.label || next.labelGuide != m_exported.labelGuide;
-    const bool toolTipChanged = next.toolTip != m_exported.toolTip;
+    const Announcements announce = announcementsFor(m_exported, next);
     m_exported = std::move(next);
     if (!m_adaptor)
         return;
-    if (iconChanged)
+    if (announce.icon)
         Q_EMIT m_adaptor->NewIcon();
-    if (labelChanged)
+    if (announce.label)
         Q_EMIT m_adaptor->XAyatanaNewLabel(m_exported.label, m_exported.labelGuide);
-    if (toolTipChanged)
+    if (announce.toolTip)
         Q_EMIT m_adaptor->NewToolTip();
+}
+
+StatusNotifierItem::Announcements StatusNotifierItem::announcementsFor(const Exported &before, const Exported &after)
+{
+    return {
+        .icon = after.iconName != before.iconName || after.iconPixmaps != before.iconPixmaps,
+        .label = after.label != before.label || after.labelGuide != before.labelGuide,
+        .toolTip = after.toolTip != before.toolTip,
+    };
 }
 
 StatusNotifierItem::Exported StatusNotifierItem::exportedFor(const StatusPresentation &presentation) const

@@ -79,6 +79,11 @@ public:
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_menuExporter.menu(); }
     void popupMenu(QPoint anchor) override;
+    // Gives up the bus name (the watcher drops an item whose name goes) and
+    // ignores watchers until put back, when it takes the name and registers
+    // again.
+    void setWithdrawn(bool withdrawn) override;
+    bool isWithdrawn() const { return m_withdrawn; }
     // The menu popupMenu() shows; null until it was first shown.
     QMenu *contextMenu() const;
 
@@ -99,9 +104,7 @@ protected:
 private Q_SLOTS:
     void watcherUnregisteredItem(const QString &entry);
 
-private:
-    friend class StatusNotifierItemAdaptor;
-
+public:
     // What the item publishes on the bus.
     struct Exported
     {
@@ -111,6 +114,21 @@ private:
         DBusImageList iconPixmaps;
         DBusToolTip toolTip;
     };
+
+    // Which of the item's announcements a change from `before` to `after`
+    // needs: a panel redraws (and Plasma's tray re-reads the pixmaps) on each,
+    // so a price that moves within the same compact text sends no icon.
+    struct Announcements
+    {
+        bool icon = false; // NewIcon
+        bool label = false; // XAyatanaNewLabel
+        bool toolTip = false; // NewToolTip
+        bool operator==(const Announcements &) const = default;
+    };
+    static Announcements announcementsFor(const Exported &before, const Exported &after);
+
+private:
+    friend class StatusNotifierItemAdaptor;
 
     void registerWithWatcher();
     void checkListedByWatcher();
@@ -137,6 +155,7 @@ private:
     QDBusServiceWatcher *m_watcherWatcher = nullptr;
     QString m_serviceName;
     bool m_registered = false;
+    bool m_withdrawn = false;
     // Tells replies about an earlier watcher from the current one's.
     quint64 m_watcherGeneration = 0;
     // Registrations made again because the current watcher lost the item; a

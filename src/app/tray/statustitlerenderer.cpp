@@ -3,6 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "platform/logging.h"
+#include "settings/pricecolors.h"
 #include "widgetkit/priceformatter.h"
 
 #include <QFileInfo>
@@ -22,6 +23,9 @@ namespace {
 constexpr qreal kDesignHeight = 22.0;
 // The smallest square price icon with the symbol over the price.
 constexpr int kTwoLineSize = 20;
+// The least height of the price's digits in the two-line icon; below it the
+// icon shows the price alone (the symbol is in the tooltip).
+constexpr qreal kMinTwoLinePriceInk = 8.0;
 
 QFont titleFont(const StatusPresentation &presentation, int height)
 {
@@ -33,6 +37,20 @@ QFont titleFont(const StatusPresentation &presentation, int height)
     font.setPixelSize(std::max(6, qRound(height * 0.6)));
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// The colour of price text drawn straight onto the panel: the price colour
+// moved away from the panel's lightness until it reads as text there (the
+// panel's text colour says which way: light text, dark panel). A plain title
+// and text on the title's own background keep their colours.
+QColor textColorOnPanel(const StatusPresentation &presentation, const QColor &panelTextColor, bool onBackground)
+{
+    if (presentation.plain)
+        return panelTextColor;
+    const QColor color = presentation.textColor.resolved(panelTextColor);
+    if (onBackground || presentation.textColor.isNeutral())
+        return color;
+    return colorOnPanel(color, panelTextColor.lightness() > 128);
 }
 
 QImage transparentImage(QSize size)
@@ -168,9 +186,9 @@ QImage StatusTitleRenderer::titleImage(
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
-    paintBackground(painter, image.rect(), presentation, height, panelTextColor);
+    const bool hasBackground = paintBackground(painter, image.rect(), presentation, height, panelTextColor);
 
-    const QColor textColor = presentation.plain ? panelTextColor : presentation.textColor.resolved(panelTextColor);
+    const QColor textColor = textColorOnPanel(presentation, panelTextColor, hasBackground);
     painter.setFont(font);
     painter.setPen(textColor);
     painter.drawText(QRectF(margin, 0, width - 2 * margin, height), Qt::AlignCenter, presentation.text);
@@ -189,7 +207,7 @@ QImage StatusTitleRenderer::priceIconImage(
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const bool hasBackground = paintBackground(painter, image.rect(), presentation, size, panelTextColor);
-    painter.setPen(presentation.plain ? panelTextColor : presentation.textColor.resolved(panelTextColor));
+    painter.setPen(textColorOnPanel(presentation, panelTextColor, hasBackground));
 
     // A background keeps the text off its rounded edge; without one the text
     // may fill the square.
@@ -201,25 +219,33 @@ QImage StatusTitleRenderer::priceIconImage(
     const QString price = formatCompactPrice(*presentation.price, small ? 2 : 3);
     const QFont font = priceIconFont();
 
-    if (small || presentation.coinSymbol.isEmpty()) {
-        const FittedText fitted = fitText(price, inner.size(), font);
-        const qreal baseline = inner.center().y() - fitted.ink.height() / 2 - fitted.ink.top();
-        drawFitted(painter, fitted, price, inner, baseline);
-        return image;
+    if (!small && !presentation.coinSymbol.isEmpty()) {
+        // The price is what the icon is for: it gets the larger line, and the
+        // symbol is never taller than it.
+        const qreal gap = std::max(1.0, std::round(inner.height() * 0.12));
+        const qreal lines = inner.height() - gap;
+        const FittedText priceText = fitText(price, QSizeF(inner.width(), std::round(lines * 0.58)), font);
+        if (priceText.ink.height() >= kMinTwoLinePriceInk) {
+            const qreal symbolRoom = std::min(lines - priceText.ink.height(), priceText.ink.height());
+            const FittedText symbolText = fitText(presentation.coinSymbol, QSizeF(inner.width(), symbolRoom), font);
+            const qreal block = symbolText.ink.height() + gap + priceText.ink.height();
+            const qreal top = std::round(inner.top() + (inner.height() - block) / 2);
+            drawFitted(painter, symbolText, presentation.coinSymbol, inner, top - symbolText.ink.top());
+            drawFitted(painter, priceText, price, inner, top + symbolText.ink.height() + gap - priceText.ink.top());
+            return image;
+        }
     }
 
-    // The price is what the icon is for: it gets the larger line, and the
-    // symbol is never taller than it.
-    const qreal gap = std::max(1.0, std::round(inner.height() * 0.12));
-    const qreal lines = inner.height() - gap;
-    const FittedText priceText = fitText(price, QSizeF(inner.width(), std::round(lines * 0.58)), font);
-    const qreal symbolRoom = std::min(lines - priceText.ink.height(), priceText.ink.height());
-    const FittedText symbolText = fitText(presentation.coinSymbol, QSizeF(inner.width(), symbolRoom), font);
-
-    const qreal block = symbolText.ink.height() + gap + priceText.ink.height();
-    const qreal top = std::round(inner.top() + (inner.height() - block) / 2);
-    drawFitted(painter, symbolText, presentation.coinSymbol, inner, top - symbolText.ink.top());
-    drawFitted(painter, priceText, price, inner, top + symbolText.ink.height() + gap - priceText.ink.top());
+    // Five characters in a small square are bound by the width: narrow the
+    // face further until the digits are tall enough to read, within reason.
+    FittedText fitted = fitText(price, inner.size(), font);
+    for (int stretch = font.stretch() - 5; fitted.ink.height() < kMinTwoLinePriceInk && stretch >= 55; stretch -= 5) {
+        QFont narrower = font;
+        narrower.setStretch(stretch);
+        fitted = fitText(price, inner.size(), narrower);
+    }
+    const qreal baseline = inner.center().y() - fitted.ink.height() / 2 - fitted.ink.top();
+    drawFitted(painter, fitted, price, inner, baseline);
     return image;
 }
 

@@ -26,6 +26,9 @@ public:
     // to show it (contextMenuRequested()). A chosen entry is reported through
     // menuItemTriggered().
     virtual void popupMenu(QPoint anchor) = 0;
+    // Takes the item out of the panel (while a panel front end shows the
+    // price) or puts it back. The default keeps it where it is.
+    virtual void setWithdrawn(bool withdrawn) { Q_UNUSED(withdrawn); }
 
 Q_SIGNALS:
     // A left click. `anchor` is where the panel says the click happened, in

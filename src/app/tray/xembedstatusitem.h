@@ -41,6 +41,7 @@ public:
     void setMenu(const TrayMenu &menu) override;
     TrayMenu menu() const override { return m_mirror.menu(); }
     void popupMenu(QPoint anchor) override { m_mirror.popup(anchor); }
+    void setWithdrawn(bool withdrawn) override { m_trayIcon.setVisible(!withdrawn); }
 
     QIcon icon() const { return m_trayIcon.icon(); }
     QString toolTip() const { return m_trayIcon.toolTip(); }

@@ -5,6 +5,7 @@
 #include "platform/logging.h"
 #include "platform/timer.h"
 #include "settings/settingsviewmodel.h"
+#include "tray/menubarviewmodel.h"
 
 #include <cmath>
 
@@ -67,7 +68,10 @@ void WidgetSnapshotWriter::schedule()
 
 void WidgetSnapshotWriter::runWriteCycle(const QList<Coin> &coins, const AppSettings &settings)
 {
-    const WidgetSnapshot snapshot = makeSnapshot(coins, settings, m_now());
+    WidgetSnapshot snapshot = makeSnapshot(coins, settings, m_now());
+    // The panel front ends show by default what the tray item would.
+    if (const std::optional<Coin> shown = MenuBarViewModel::displayedCoin(coins, settings))
+        snapshot.panelCoinId = shown->id;
     QString error;
     if (!m_store.write(snapshot, &error)) {
         qCCritical(lcWidget, "Widget snapshot not written: %s", qUtf8Printable(error));

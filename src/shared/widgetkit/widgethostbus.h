@@ -26,3 +26,13 @@ inline QString reloadAllTimelines()
 }
 
 } // namespace Vantrell::WidgetHostBus
+
+namespace Vantrell {
+
+// The name a panel front end (the Plasma applet, the GNOME Shell extension)
+// owns on the session bus while it shows the price in a panel; the program's
+// tray item stays out of the panel while anyone owns it. Front ends queue for
+// it, so one that goes hands it to the next.
+inline constexpr char kPanelFrontEndService[] = "org.vantrell.PanelFrontEnd";
+
+} // namespace Vantrell

@@ -4,7 +4,9 @@
 #include "market/coinmetadata.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
+#include "priceformatter.h"
 #include "settings/appsettings.h"
+#include "settings/pricecolors.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +56,78 @@ std::optional<double> finiteNumber(const QJsonValue &value)
     return value.toDouble();
 }
 
+const QLatin1String kPanelKeys[] = {
+    QLatin1String("text"),
+    QLatin1String("change"),
+    QLatin1String("color"),
+    QLatin1String("colorOnLight"),
+    QLatin1String("colorOnDark"),
+    QLatin1String("toolTip"),
+    QLatin1String("staleText"),
+    QLatin1String("staleToolTip"),
+};
+
+QString *panelField(WidgetSnapshot::PanelText &panel, int index)
+{
+    QString *fields[] = {&panel.text, &panel.change, &panel.colorHex, &panel.colorOnLightHex, &panel.colorOnDarkHex,
+        &panel.toolTip, &panel.staleText, &panel.staleToolTip};
+    return fields[index];
+}
+
+QJsonObject encodePanel(WidgetSnapshot::PanelText panel)
+{
+    QJsonObject object;
+    for (int i = 0; i < int(std::size(kPanelKeys)); ++i)
+        object.insert(kPanelKeys[i], *panelField(panel, i));
+    return object;
+}
+
+std::optional<WidgetSnapshot::PanelText> decodePanel(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    WidgetSnapshot::PanelText panel;
+    for (int i = 0; i < int(std::size(kPanelKeys)); ++i) {
+        const std::optional<QString> text = stringMember(object, kPanelKeys[i]);
+        if (!text)
+            return std::nullopt;
+        *panelField(panel, i) = *text;
+    }
+    return panel;
+}
+
+WidgetSnapshot::PanelText makePanelText(
+    const Coin &coin, double price, std::optional<double> change, const AppSettings &settings, const QDateTime &now)
+{
+    WidgetSnapshot::PanelText panel;
+    panel.text = coin.symbol + QLatin1Char(' ') + formatPrice(price);
+    // The price is gone and a mark says why, as the widgets mark an old time.
+    panel.staleText = QStringLiteral("\u26A0\uFE0E ") + coin.symbol + QStringLiteral(" \u2014");
+    const QString name = coin.name.isEmpty() ? coin.symbol : coin.name;
+    QString priceLine = formatPrice(price, settings.baseCurrency, true);
+    if (change) {
+        const QString number = formatChangePercent(*change);
+        if (!number.isEmpty()) {
+            const bool rise = isRise(*change + 0.0);
+            panel.change = (rise ? QStringLiteral("\u25B2 ") : QStringLiteral("\u25BC ")) + number;
+            priceLine += QLatin1Char(' ') + panel.change;
+        }
+    }
+    const PriceColor color = colorForChange(settings, panel.change.isEmpty() ? std::nullopt : change);
+    if (!color.isNeutral()) {
+        const QColor c = color.resolved(QColor());
+        panel.colorHex = hexString(c);
+        panel.colorOnLightHex = hexString(colorOnPanel(c, false));
+        panel.colorOnDarkHex = hexString(colorOnPanel(c, true));
+    }
+    const QDateTime pricedAt = coin.lastUpdated.value_or(now).toLocalTime();
+    const QString time = shortTime(pricedAt.time(), settings.language);
+    panel.toolTip = name + QLatin1Char('\n') + priceLine + QLatin1Char('\n') + time;
+    panel.staleToolTip = name + QLatin1Char('\n') + QStringLiteral("\u26A0\uFE0E ") + time;
+    return panel;
+}
+
 std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
 {
     if (!value.isObject())
@@ -70,6 +144,7 @@ std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
         if (!quote.change24hPercent)
             return std::nullopt;
     }
+    quote.panel = decodePanel(object.value(QLatin1String("panel")));
     return quote;
 }
 
@@ -88,6 +163,8 @@ std::optional<QByteArray> WidgetSnapshot::encode() const
         QJsonObject quote {{QLatin1String("price"), it->price}};
         if (it->change24hPercent)
             quote.insert(QLatin1String("change24hPercent"), *it->change24hPercent);
+        if (it->panel)
+            quote.insert(QLatin1String("panel"), encodePanel(*it->panel));
         quotesObject.insert(it.key(), quote);
     }
 
@@ -101,6 +178,8 @@ std::optional<QByteArray> WidgetSnapshot::encode() const
         {QLatin1String("displayedCoinId"), displayedCoinId},
         {QLatin1String("watchlist"), watchlistArray},
         {QLatin1String("quotes"), quotesObject},
+        {QLatin1String("panelCoinId"), panelCoinId},
+        {QLatin1String("panelStaleAt"), double(writtenAt.toSecsSinceEpoch() + panelFreshSeconds)},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
@@ -139,6 +218,7 @@ std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray &data)
     snapshot.upColorHex = *upColorHex;
     snapshot.downColorHex = *downColorHex;
     snapshot.displayedCoinId = *displayedCoinId;
+    snapshot.panelCoinId = stringMember(object, QLatin1String("panelCoinId")).value_or(QString());
 
     const QJsonArray ids = watchlist.toArray();
     snapshot.watchlist.reserve(ids.size());
@@ -195,7 +275,8 @@ WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &setting
         std::optional<double> change = coin.priceChange24hPercent;
         if (change && !std::isfinite(*change))
             change.reset();
-        snapshot.quotes.insert(coin.id, {*coin.currentPrice, change});
+        snapshot.quotes.insert(
+            coin.id, {*coin.currentPrice, change, makePanelText(coin, *coin.currentPrice, change, settings, now)});
     }
     return snapshot;
 }

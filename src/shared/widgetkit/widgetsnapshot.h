@@ -23,10 +23,31 @@ struct Coin;
 // container. The application only writes it; the widgets only read it.
 struct WidgetSnapshot
 {
+    // What a panel front end (the desktop's own applet or extension) shows for
+    // a coin, decided here so that the front ends hold no formatter: they pick
+    // the quote and show these texts as they are.
+    struct PanelText
+    {
+        QString text; // "BTC 43,714": symbol and price as the tray title has it
+        QString change; // "▲ +2.31%"; empty without a change
+        // The change's colour when prices are coloured, else empty (the
+        // panel's own text colour); as is, and with the contrast text needs on
+        // a light and on a dark panel.
+        QString colorHex;
+        QString colorOnLightHex;
+        QString colorOnDarkHex;
+        QString toolTip; // name, price with currency, change, time of the price
+        QString staleText; // "⚠︎ BTC —", for when the snapshot is older than panelFreshSeconds
+        QString staleToolTip; // name and "⚠︎" with the time of the last price
+
+        bool operator==(const PanelText &) const = default;
+    };
+
     struct Quote
     {
         double price = 0; // in `currency`
         std::optional<double> change24hPercent;
+        std::optional<PanelText> panel;
 
         bool operator==(const Quote &) const = default;
     };
@@ -40,18 +61,28 @@ struct WidgetSnapshot
     QString displayedCoinId;
     QStringList watchlist;
     QHash<QString, Quote> quotes;
+    // The coin the tray item shows (the displayed coin, else the first of the
+    // list), empty when it shows the logo; the panel front ends' default.
+    QString panelCoinId;
+
+    // Panel front ends show a quote's stale text once the snapshot is this
+    // old: the program stopped writing it, and the widgets fetch their own.
+    static constexpr qint64 panelFreshSeconds = 900;
 
     bool operator==(const WidgetSnapshot &) const = default;
 
     // Compact JSON; the time in whole seconds of UTC ("2025-01-31T12:00:00Z"),
-    // a quote without a change has no "change24hPercent" key. None when a
+    // a quote without a change has no "change24hPercent" key, a quote's panel
+    // texts are its "panel" object, and "panelStaleAt" is the moment (seconds
+    // since the epoch) from which the panel shows stale texts. None when a
     // number cannot be written (NaN or an infinity).
     std::optional<QByteArray> encode() const;
 
     // Strict: every key present with its type, the language and currency by
     // their raw values, the time exactly in the written form, each quote with
     // a finite "price" and at most a finite or null change. Any defect gives
-    // none; keys of no meaning here are ignored.
+    // none; keys of no meaning here are ignored. The panel's parts are read
+    // leniently (the widgets do not need them): a defective one is left out.
     static std::optional<WidgetSnapshot> decode(const QByteArray &data);
 };
 
@@ -66,7 +97,8 @@ ChangeColorHexes changeColorHexes(const AppSettings &settings);
 
 // The snapshot of the application's state at `now`: settings as shown, the
 // watchlist's ids in order, and a quote for every active coin with a price
-// (a later coin of the same id replaces an earlier one).
+// (a later coin of the same id replaces an earlier one), each with its panel
+// texts, and the coin the tray shows.
 WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &settings, const QDateTime &now);
 
 // The file "widget-snapshot.json" in the shared container.

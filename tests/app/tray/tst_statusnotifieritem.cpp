@@ -65,6 +65,9 @@ private:
 };
 } // namespace
 
+Q_DECLARE_METATYPE(Vantrell::StatusNotifierItem::Exported)
+Q_DECLARE_METATYPE(Vantrell::StatusNotifierItem::Announcements)
+
 class TestStatusNotifierItem final : public QObject
 {
     Q_OBJECT
@@ -310,6 +313,83 @@ private Q_SLOTS:
         QCOMPARE(m_watcher.signalsNamed(QStringLiteral("XAyatanaNewLabel")).at(1).arguments(),
             (QVariantList {QString(), QString()}));
         QCOMPARE(m_watcher.itemProperty(QStringLiteral("XAyatanaLabel")).toString(), QString());
+    }
+
+    void announcements_data()
+    {
+        using E = StatusNotifierItem::Exported;
+        using A = StatusNotifierItem::Announcements;
+        QTest::addColumn<E>("after");
+        QTest::addColumn<A>("expected");
+
+        const E before {QStringLiteral("BTC 97,342"), QStringLiteral("BTC 88,888"), QString(),
+            {DBusImage {2, 1, QByteArray(8, '\x10')}}, {QString(), {}, QStringLiteral("BTC 97,342"), QString()}};
+        E same = before;
+        QTest::newRow("nothing drawn differs") << same << A {};
+        E pixels = before;
+        pixels.iconPixmaps[0].pixels[3] = '\x20';
+        QTest::newRow("one pixel of the icon") << pixels << A {.icon = true};
+        E themeIcon = before;
+        themeIcon.iconName = QStringLiteral("/tmp/icon.png");
+        QTest::newRow("icon file instead") << themeIcon << A {.icon = true};
+        E guide = before;
+        guide.labelGuide = QStringLiteral("BTC 888,888");
+        QTest::newRow("label guide alone") << guide << A {.label = true};
+        E tip = before;
+        tip.toolTip.title = QStringLiteral("BTC 97,343");
+        QTest::newRow("tooltip title") << tip << A {.toolTip = true};
+        E all = tip;
+        all.label = QStringLiteral("BTC 97,343");
+        all.iconPixmaps.clear();
+        QTest::newRow("all three") << all << A {.icon = true, .label = true, .toolTip = true};
+    }
+
+    void announcements()
+    {
+        QFETCH(StatusNotifierItem::Exported, after);
+        QFETCH(StatusNotifierItem::Announcements, expected);
+        const StatusNotifierItem::Exported before {QStringLiteral("BTC 97,342"), QStringLiteral("BTC 88,888"),
+            QString(), {DBusImage {2, 1, QByteArray(8, '\x10')}},
+            {QString(), {}, QStringLiteral("BTC 97,342"), QString()}};
+        QCOMPARE(StatusNotifierItem::announcementsFor(before, after), expected);
+    }
+
+    // An hour of polls every 10 s with the price moving inside "43.7k": the
+    // square icon is never sent again, only the tooltip with the full price.
+    // Prints what the panel receives.
+    void anHourOfSmallMovesSendsNoIcon()
+    {
+        const auto item = startItem(TrayForm::icon);
+        QVERIFY(waitForRegistration(*item));
+        StatusPresentation presentation = bitcoinTitle();
+        presentation.background.reset();
+        presentation.cornerRadius = 0;
+        presentation.textColor = PriceColor::of(kRiseGreen);
+        presentation.price = 43700.0;
+        presentation.text = QStringLiteral("BTC 43,700");
+        item->present(presentation);
+        QTRY_COMPARE(m_watcher.signalsNamed(QStringLiteral("NewIcon")).size(), 1);
+        m_watcher.clearSignals();
+
+        constexpr int polls = 360;
+        for (int i = 1; i <= polls; ++i) {
+            // 43,651 … 43,749 back and forth: always "43.7k".
+            const double price = 43700.0 + ((i * 37) % 99) - 49;
+            presentation.price = price;
+            presentation.text = QStringLiteral("BTC ") + QString::number(int(price));
+            item->present(presentation);
+        }
+        // The last tooltip arrived, so every earlier signal did too.
+        QTRY_VERIFY(m_watcher.itemToolTip().title == presentation.text);
+        QTest::qWait(50);
+        const qsizetype icons = m_watcher.signalsNamed(QStringLiteral("NewIcon")).size();
+        const qsizetype toolTips = m_watcher.signalsNamed(QStringLiteral("NewToolTip")).size();
+        const qsizetype labels = m_watcher.signalsNamed(QStringLiteral("XAyatanaNewLabel")).size();
+        qInfo("An hour of %d price updates within one compact price: %lld NewIcon, %lld NewToolTip, %lld "
+              "XAyatanaNewLabel",
+            polls, qlonglong(icons), qlonglong(toolTips), qlonglong(labels));
+        QCOMPARE(icons, 0);
+        QCOMPARE(labels, 0);
     }
 
     void clicksReachTheApplication_data()

@@ -172,6 +172,36 @@ private Q_SLOTS:
         QCOMPARE(written, (QList<double> {104, 108, 112}));
     }
 
+    // The panel front ends default to the coin the tray shows: the displayed
+    // one when it has a price, else the first of the list, none in icon mode.
+    void panelCoinIsTheTrayItemsCoin_data()
+    {
+        QTest::addColumn<QString>("displayed");
+        QTest::addColumn<MenuBarContent>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the displayed coin") << "ethereum" << MenuBarContent::price << "ethereum";
+        QTest::newRow("displayed coin not in the list") << "solana" << MenuBarContent::price << "bitcoin";
+        QTest::newRow("icon only") << "ethereum" << MenuBarContent::icon << "";
+    }
+
+    void panelCoinIsTheTrayItemsCoin()
+    {
+        QFETCH(QString, displayed);
+        QFETCH(MenuBarContent, content);
+        QFETCH(QString, expected);
+        Test::IsolatedXdg xdg;
+        Test::FakeTimerFactory timers;
+        const WidgetSnapshotStore store {xdg.cacheHome() + QStringLiteral("/group")};
+        WidgetSnapshotWriter writer(store, {}, timers);
+        AppSettings settings;
+        settings.displayedCoinId = displayed;
+        settings.menuBarContent = content;
+        writer.runWriteCycle({coin(QStringLiteral("bitcoin"), 1), coin(QStringLiteral("ethereum"), 2)}, settings);
+        const auto written = store.load();
+        QVERIFY(written);
+        QCOMPARE(written->panelCoinId, expected);
+    }
+
     void failedWriteLogsAndRequestsNoReload()
     {
         Test::IsolatedXdg xdg;

@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Vantrell;
 
 class TestPriceColors final : public QObject
@@ -41,6 +44,80 @@ private Q_SLOTS:
             QCOMPARE(parsed->rgba(), expected.rgba());
             QCOMPARE(parsed->alpha(), 255);
         }
+    }
+
+    void withContrast_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<int>("lightnessMove"); // -1 darker, 0 unchanged, +1 lighter
+
+        const QColor white(Qt::white);
+        const QColor breezeLight(0xEF, 0xF0, 0xF1);
+        const QColor breezeDark(0x31, 0x36, 0x3B);
+        QTest::newRow("rise green on a light panel darkens") << kRiseGreen << breezeLight << 3.0 << -1;
+        QTest::newRow("fall red on a light panel is kept at 3:1") << kFallRed << breezeLight << 3.0 << 0;
+        QTest::newRow("fall red to text contrast on a light panel darkens") << kFallRed << breezeLight << 4.5 << -1;
+        QTest::newRow("rise green to text contrast on white") << kRiseGreen << white << 4.5 << -1;
+        QTest::newRow("rise green on a dark panel is kept") << kRiseGreen << breezeDark << 3.0 << 0;
+        QTest::newRow("dark blue on a dark panel lightens") << QColor(0x20, 0x30, 0x90) << breezeDark << 4.5 << 1;
+        QTest::newRow("fall red on black lightens") << kFallRed << QColor(Qt::black) << 7.0 << 1;
+        QTest::newRow("already enough is kept") << QColor(0x10, 0x60, 0x30) << white << 3.0 << 0;
+        QTest::newRow("yellow on white goes far") << QColor(Qt::yellow) << white << 4.5 << -1;
+        QTest::newRow("grey on mid grey") << QColor(0x80, 0x80, 0x80) << QColor(0x90, 0x90, 0x90) << 3.0 << -1;
+    }
+
+    void withContrast()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QColor, background);
+        QFETCH(double, minimum);
+        QFETCH(int, lightnessMove);
+        const QColor adjusted = Vantrell::withContrast(color, background, minimum);
+        QVERIFY2(Vantrell::contrastRatio(adjusted, background) >= minimum,
+            qPrintable(QStringLiteral("%1 on %2: %3")
+                           .arg(Vantrell::hexString(adjusted), Vantrell::hexString(background))
+                           .arg(Vantrell::contrastRatio(adjusted, background))));
+        // It survives being written as "#RRGGBB".
+        QVERIFY(
+            Vantrell::contrastRatio(*Vantrell::parseHexColor(Vantrell::hexString(adjusted)), background) >= minimum);
+        const int move = adjusted.lightness() - color.lightness();
+        QCOMPARE(move > 0 ? 1 : move < 0 ? -1 : 0, lightnessMove);
+        if (lightnessMove != 0 && color.hslSaturation() > 0) {
+            // Same hue, within the rounding of 8-bit channels.
+            QVERIFY2(std::abs(adjusted.hslHue() - color.hslHue()) <= 3,
+                qPrintable(QStringLiteral("hue %1 became %2").arg(color.hslHue()).arg(adjusted.hslHue())));
+        }
+        // Just far enough: a little less would not do.
+        if (lightnessMove != 0 && adjusted != QColor(Qt::black) && adjusted != QColor(Qt::white)) {
+            const QColor hsl = adjusted.toHsl();
+            const QColor nearer = QColor::fromHslF(
+                hsl.hslHueF(), hsl.hslSaturationF(), std::clamp(hsl.lightnessF() - lightnessMove * 0.03, 0.0, 1.0));
+            QVERIFY(Vantrell::contrastRatio(nearer, background) < minimum);
+        }
+    }
+
+    void contrastRatio_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::newRow("either order") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+        QTest::newRow("same colour") << kRiseGreen << kRiseGreen << 1.0;
+        // The figures of a light panel that made the rise colour hard to read.
+        QTest::newRow("rise green on white") << kRiseGreen << QColor(Qt::white) << 2.41;
+        QTest::newRow("fall red on white") << kFallRed << QColor(Qt::white) << 3.53;
+    }
+
+    void contrastRatio()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(double, expected);
+        QVERIFY2(std::abs(Vantrell::contrastRatio(a, b) - expected) < 0.01,
+            qPrintable(QString::number(Vantrell::contrastRatio(a, b))));
     }
 
     void hexString_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "market/coinmetadata.h"
 #include "settings/appsettings.h"
+#include "settings/pricecolors.h"
 #include "testenvironment.h"
 #include "widgetkit/widgetsnapshot.h"
 
@@ -200,8 +201,120 @@ private Q_SLOTS:
         QCOMPARE(snapshot.downColorHex, down);
         QCOMPARE(snapshot.watchlist.size(), 5);
         QCOMPARE(snapshot.quotes.keys(), QStringList {QStringLiteral("bitcoin")});
-        QCOMPARE(snapshot.quotes.value(QStringLiteral("bitcoin")), (WidgetSnapshot::Quote {101.0, std::nullopt}));
+        QCOMPARE(snapshot.quotes.value(QStringLiteral("bitcoin")).price, 101.0);
+        QCOMPARE(snapshot.quotes.value(QStringLiteral("bitcoin")).change24hPercent, std::nullopt);
         QCOMPARE(WidgetSnapshot::decode(*snapshot.encode()), snapshot);
+    }
+
+    // What the panel front ends show, decided here: they only pick a quote.
+    void panelTexts_data()
+    {
+        QTest::addColumn<double>("price");
+        QTest::addColumn<std::optional<double>>("change");
+        QTest::addColumn<bool>("colored");
+        QTest::addColumn<PriceColorScheme>("scheme");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("changeText");
+        QTest::addColumn<QString>("color");
+
+        QTest::newRow("rise, green up") << 43714.2 << std::optional(2.31) << true << PriceColorScheme::greenUpRedDown
+                                        << "BIT 43,714"
+                                        << "\u25B2 +2.31%"
+                                        << "#2CBD84";
+        QTest::newRow("fall, green up") << 0.98765 << std::optional(-1.27) << true << PriceColorScheme::greenUpRedDown
+                                        << "BIT 0.9877"
+                                        << "\u25BC -1.27%"
+                                        << "#F6465D";
+        QTest::newRow("fall, red up") << 12.5 << std::optional(-0.5) << true << PriceColorScheme::redUpGreenDown
+                                      << "BIT 12.5"
+                                      << "\u25BC -0.50%"
+                                      << "#2CBD84";
+        QTest::newRow("zero change is a rise")
+            << 100.0 << std::optional(0.0) << true << PriceColorScheme::greenUpRedDown << "BIT 100"
+            << "\u25B2 +0.00%"
+            << "#2CBD84";
+        QTest::newRow("colours off: the panel's text colour")
+            << 100.0 << std::optional(3.0) << false << PriceColorScheme::greenUpRedDown << "BIT 100"
+            << "\u25B2 +3.00%" << QString();
+        QTest::newRow("no change: no colour")
+            << 100.0 << std::optional<double>() << true << PriceColorScheme::greenUpRedDown << "BIT 100" << QString()
+            << QString();
+    }
+
+    void panelTexts()
+    {
+        QFETCH(double, price);
+        QFETCH(std::optional<double>, change);
+        QFETCH(bool, colored);
+        QFETCH(PriceColorScheme, scheme);
+        QFETCH(QString, text);
+        QFETCH(QString, changeText);
+        QFETCH(QString, color);
+
+        AppSettings settings;
+        settings.priceColorEnabled = colored;
+        settings.colorScheme = scheme;
+        settings.baseCurrency = BaseCurrency::eur;
+        Coin bitcoin = coin(QStringLiteral("bitcoin"), price, change);
+        bitcoin.name = QStringLiteral("Bitcoin <b>");
+        const WidgetSnapshot snapshot = makeSnapshot({bitcoin}, settings, kTime);
+        const auto panel = snapshot.quotes.value(QStringLiteral("bitcoin")).panel;
+        QVERIFY(panel);
+        QCOMPARE(panel->text, text);
+        QCOMPARE(panel->change, changeText);
+        QCOMPARE(panel->colorHex, color);
+        QCOMPARE(panel->staleText, QStringLiteral("\u26A0\uFE0E BIT \u2014"));
+        // The name as is (front ends show plain text), the price with its currency.
+        QVERIFY2(panel->toolTip.startsWith(QStringLiteral("Bitcoin <b>\n\u20AC")), qPrintable(panel->toolTip));
+        QVERIFY(panel->toolTip.contains(changeText));
+        QVERIFY(panel->staleToolTip.startsWith(QStringLiteral("Bitcoin <b>\n\u26A0")));
+        if (color.isEmpty()) {
+            QVERIFY(panel->colorOnLightHex.isEmpty() && panel->colorOnDarkHex.isEmpty());
+        } else {
+            // Readable on either kind of panel, and still the same colour family.
+            QVERIFY(contrastRatio(*parseHexColor(panel->colorOnLightHex), QColor(0xEF, 0xF0, 0xF1)) >= 4.5);
+            QVERIFY(contrastRatio(*parseHexColor(panel->colorOnDarkHex), QColor(0x31, 0x36, 0x3B)) >= 4.5);
+            QVERIFY(std::abs(parseHexColor(panel->colorOnLightHex)->hslHue() - parseHexColor(color)->hslHue()) <= 3);
+        }
+
+        // The file carries them, with the moment they go stale; they read back.
+        const QByteArray data = *snapshot.encode();
+        const QJsonObject object = QJsonDocument::fromJson(data).object();
+        QCOMPARE(object.value(QLatin1String("panelStaleAt")).toDouble(),
+            double(kTime.toSecsSinceEpoch() + WidgetSnapshot::panelFreshSeconds));
+        QCOMPARE(
+            object
+                .value(QLatin1String("quotes"))[QLatin1String("bitcoin")][QLatin1String("panel")][QLatin1String("text")]
+                .toString(),
+            text);
+        QCOMPARE(WidgetSnapshot::decode(data), snapshot);
+    }
+
+    // The widgets do not need the panel's texts: a defect there loses those
+    // texts, not the snapshot.
+    void panelPartsAreReadLeniently_data()
+    {
+        QTest::addColumn<QByteArray>("quote");
+        QTest::addColumn<bool>("hasPanel");
+        QTest::newRow("panel not an object") << QByteArray("{\"price\":1,\"panel\":7}") << false;
+        QTest::newRow("panel missing a text") << QByteArray("{\"price\":1,\"panel\":{\"text\":\"SOL 1\"}}") << false;
+        QTest::newRow("panel with a number for a text")
+            << QByteArray("{\"price\":1,\"panel\":{\"text\":1,\"change\":\"\",\"color\":\"\",\"colorOnLight\":\"\","
+                          "\"colorOnDark\":\"\",\"toolTip\":\"\",\"staleText\":\"\",\"staleToolTip\":\"\"}}")
+            << false;
+        QTest::newRow("whole panel") << QByteArray(
+            "{\"price\":1,\"panel\":{\"text\":\"SOL 1\",\"change\":\"\",\"color\":\"\",\"colorOnLight\":"
+            "\"\",\"colorOnDark\":\"\",\"toolTip\":\"\",\"staleText\":\"\",\"staleToolTip\":\"\"}}")
+                                     << true;
+    }
+
+    void panelPartsAreReadLeniently()
+    {
+        QFETCH(QByteArray, quote);
+        QFETCH(bool, hasPanel);
+        const auto snapshot = WidgetSnapshot::decode(sampleWithQuote(quote));
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->quotes.value(QStringLiteral("solana")).panel.has_value(), hasPanel);
     }
 
     void storeWritesAtomicallyAndReadsBack()

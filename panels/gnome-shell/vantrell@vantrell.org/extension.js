@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The price of the coin Vantrell shows, as a label in the top bar. Everything
+// it shows comes ready made from the snapshot file the program keeps (texts,
+// colours, the moment the texts go stale): this file only picks a quote and
+// puts its texts on the screen. A click opens the program's price list.
+'use strict';
+
+const {Clutter, Gio, GLib, GObject, St} = imports.gi;
+const Main = imports.ui.main;
+const PanelMenu = imports.ui.panelMenu;
+const PopupMenu = imports.ui.popupMenu;
+
+const APP_ID = 'org.vantrell.Vantrell';
+const APP_PATH = '/org/vantrell/Vantrell';
+const LINK = 'vantrell://popover';
+// Owned while the label is shown: the program keeps its tray item out of the
+// panel meanwhile.
+const PANEL_NAME = 'org.vantrell.PanelFrontEnd';
+const SNAPSHOT_PATH = GLib.build_filenamev([GLib.get_user_cache_dir(), 'vantrell', 'widget-snapshot.json']);
+
+function readSnapshot(bytes) {
+    try {
+        const snapshot = JSON.parse(new TextDecoder().decode(bytes));
+        return snapshot && typeof snapshot === 'object' ? snapshot : null;
+    } catch (e) {
+        return null;
+    }
+}
+
+// The program's price list: Open of the link on the running instance, or a
+// start of the program with the link when none runs.
+function openPriceList() {
+    Gio.DBus.session.call(APP_ID, APP_PATH, 'org.freedesktop.Application', 'Open',
+        new GLib.Variant('(asa{sv})', [[LINK], {}]), null, Gio.DBusCallFlags.NONE, 5000, null,
+        (connection, result) => {
+            try {
+                connection.call_finish(result);
+            } catch (e) {
+                const app = Gio.DesktopAppInfo.new(`${APP_ID}.desktop`);
+                try {
+                    if (app)
+                        app.launch_uris([LINK], global.create_app_launch_context(0, -1));
+                    else
+                        GLib.spawn_async(null, ['vantrell', LINK], null, GLib.SpawnFlags.SEARCH_PATH, null);
+                } catch (launchError) {
+                    logError(launchError, 'Vantrell: cannot start the program');
+                }
+            }
+        });
+}
+
+const PriceButton = GObject.registerClass(
+class PriceButton extends PanelMenu.Button {
+    _init() {
+        super._init(0.5, 'Vantrell', false);
+        this._label = new St.Label({
+            text: '\u2014',
+            y_align: Clutter.ActorAlign.CENTER,
+            style_class: 'vantrell-price',
+        });
+        this.add_child(this._label);
+        this._snapshot = null;
+        this._staleTimer = 0;
+        this._cancellable = new Gio.Cancellable();
+
+        this._file = Gio.File.new_for_path(SNAPSHOT_PATH);
+        // The program replaces the file by renaming a new one over it: watch
+        // for that, not for writes.
+        this._monitor = this._file.monitor_file(Gio.FileMonitorFlags.WATCH_MOVES, null);
+        this._monitor.connect('changed', (monitor, file, otherFile, event) => {
+            if (event === Gio.FileMonitorEvent.CHANGED)
+                return; // CHANGES_DONE_HINT follows
+            this._load();
+        });
+        this._load();
+    }
+
+    // A left click opens the price list; other buttons the watchlist menu.
+    vfunc_event(event) {
+        const type = event.type();
+        if ((type === Clutter.EventType.BUTTON_PRESS && event.get_button() === Clutter.BUTTON_PRIMARY) ||
+            type === Clutter.EventType.TOUCH_BEGIN) {
+            this.menu.close();
+            openPriceList();
+            return Clutter.EVENT_STOP;
+        }
+        return super.vfunc_event(event);
+    }
+
+    _load() {
+        this._file.load_contents_async(this._cancellable, (file, result) => {
+            let snapshot = null;
+            try {
+                const [, contents] = file.load_contents_finish(result);
+                snapshot = readSnapshot(contents);
+            } catch (e) {
+                if (e.matches(Gio.IOErrorEnum, Gio.IOErrorEnum.CANCELLED))
+                    return;
+            }
+            this._snapshot = snapshot;
+            this._show();
+        });
+    }
+
+    _show() {
+        if (this._staleTimer) {
+            GLib.source_remove(this._staleTimer);
+            this._staleTimer = 0;
+        }
+        const snapshot = this._snapshot;
+        const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
+        const quote = snapshot ? quotes[snapshot.panelCoinId] : null;
+        const panel = quote && quote.panel ? quote.panel : null;
+        const staleAt = snapshot && typeof snapshot.panelStaleAt === 'number' ? snapshot.panelStaleAt : 0;
+        const secondsLeft = staleAt - Math.floor(Date.now() / 1000);
+        const stale = !panel || secondsLeft <= 0;
+
+        if (!panel) {
+            this._label.text = '\u2014';
+        } else {
+            this._label.text = stale ? panel.staleText : panel.text;
+        }
+        // The top bar is dark in light mode too.
+        this._label.set_style(!stale && panel.colorOnDark ? `color: ${panel.colorOnDark};` : null);
+        if (stale)
+            this._label.add_style_class_name('vantrell-stale');
+        else
+            this._label.remove_style_class_name('vantrell-stale');
+        if (!stale) {
+            this._staleTimer = GLib.timeout_add_seconds(GLib.PRIORITY_DEFAULT, secondsLeft + 1, () => {
+                this._staleTimer = 0;
+                this._show();
+                return GLib.SOURCE_REMOVE;
+            });
+        }
+        this._fillMenu(snapshot, stale);
+    }
+
+    // The title of the shown coin, then the watchlist, then a way to the list.
+    _fillMenu(snapshot, stale) {
+        this.menu.removeAll();
+        const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
+        const shown = snapshot ? quotes[snapshot.panelCoinId] : null;
+        if (shown && shown.panel) {
+            const title = new PopupMenu.PopupMenuItem(stale ? shown.panel.staleToolTip : shown.panel.toolTip);
+            title.setSensitive(false);
+            this.menu.addMenuItem(title);
+            this.menu.addMenuItem(new PopupMenu.PopupSeparatorMenuItem());
+        }
+        for (const id of snapshot && Array.isArray(snapshot.watchlist) ? snapshot.watchlist : []) {
+            const quote = quotes[id];
+            if (!quote || !quote.panel)
+                continue;
+            const text = stale ? quote.panel.staleText : `${quote.panel.text}  ${quote.panel.change}`;
+            const item = new PopupMenu.PopupMenuItem(text.trim());
+            item.connect('activate', () => openPriceList());
+            this.menu.addMenuItem(item);
+        }
+        const open = new PopupMenu.PopupMenuItem('Vantrell');
+        open.connect('activate', () => openPriceList());
+        this.menu.addMenuItem(open);
+    }
+
+    destroy() {
+        this._cancellable.cancel();
+        if (this._staleTimer)
+            GLib.source_remove(this._staleTimer);
+        this._staleTimer = 0;
+        this._monitor.cancel();
+        super.destroy();
+    }
+});
+
+class Extension {
+    enable() {
+        this._button = new PriceButton();
+        Main.panel.addToStatusArea('vantrell-price', this._button, 0, 'right');
+        this._nameId = Gio.bus_own_name(Gio.BusType.SESSION, PANEL_NAME, Gio.BusNameOwnerFlags.NONE,
+            null, null, null);
+    }
+
+    disable() {
+        if (this._nameId)
+            Gio.bus_unown_name(this._nameId);
+        this._nameId = 0;
+        this._button.destroy();
+        this._button = null;
+    }
+}
+
+function init() {
+    return new Extension();
+}

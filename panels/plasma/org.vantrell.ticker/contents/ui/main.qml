@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The price of the coin the program shows, as text in the panel. The texts and
+// their colours come ready made from the snapshot file the program keeps; this
+// file only picks the quote and shows it. A click opens the price list.
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import org.kde.plasma.core 2.0 as PlasmaCore
+import org.kde.plasma.components 3.0 as PlasmaComponents3
+import org.kde.plasma.plasmoid 2.0
+
+Item {
+    id: root
+
+    readonly property var snapshot: reader.snapshot
+    readonly property string coinId: plasmoid.configuration.coinId || (snapshot ? snapshot.panelCoinId : "")
+    readonly property var panel: {
+        const quote = snapshot && snapshot.quotes ? snapshot.quotes[coinId] : null;
+        return quote && quote.panel ? quote.panel : null;
+    }
+    property double now: Date.now() / 1000
+    readonly property bool stale: !panel || !(snapshot.panelStaleAt > now)
+    readonly property string shownText: !panel ? "\u2014"
+        : stale ? panel.staleText
+        : plasmoid.configuration.showChange && panel.change ? panel.text + "  " + panel.change
+        : panel.text
+    // The theme says whether the panel is light; the program chose a colour for each.
+    readonly property bool darkPanel: PlasmaCore.Theme.backgroundColor.hslLightness < 0.5
+    readonly property color shownColor: stale || !panel.color ? PlasmaCore.Theme.textColor
+        : darkPanel ? panel.colorOnDark : panel.colorOnLight
+
+    Plasmoid.preferredRepresentation: Plasmoid.compactRepresentation
+    Plasmoid.toolTipMainText: panel ? panel.text : "Vantrell"
+    Plasmoid.toolTipSubText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
+
+    SnapshotReader {
+        id: reader
+    }
+
+    // The stale form is due at a moment the snapshot names: one timer for it.
+    Timer {
+        running: root.panel !== null && !root.stale
+        interval: Math.max(1000, (root.snapshot ? root.snapshot.panelStaleAt - root.now : 0) * 1000 + 1000)
+        onTriggered: root.now = Date.now() / 1000
+    }
+    onSnapshotChanged: now = Date.now() / 1000
+
+    // While shown, the applet holds the panel front ends' bus name (through a
+    // helper, as QML cannot own one), and the program keeps its tray item out.
+    PlasmaCore.DataSource {
+        engine: "executable"
+        connectedSources: ["vantrell-widget-host --panel-presence"]
+    }
+
+    // Opens the program's price list: a start with the link hands it to the
+    // running program over the bus (org.freedesktop.Application.Open), or
+    // starts the program with its list open. One process per click.
+    PlasmaCore.DataSource {
+        id: launcher
+        engine: "executable"
+        onNewData: disconnectSource(sourceName)
+    }
+    function openPriceList() {
+        launcher.connectSource("vantrell vantrell://popover");
+    }
+
+    Plasmoid.compactRepresentation: MouseArea {
+        id: compact
+        readonly property bool vertical: plasmoid.formFactor === PlasmaCore.Types.Vertical
+        Layout.minimumWidth: vertical ? 0 : label.implicitWidth + PlasmaCore.Units.smallSpacing * 2
+        Layout.preferredWidth: Layout.minimumWidth
+        Layout.minimumHeight: vertical ? label.implicitHeight : 0
+        onClicked: root.openPriceList()
+
+        PlasmaComponents3.Label {
+            id: label
+            anchors.centerIn: parent
+            text: root.shownText
+            color: root.shownColor
+            // The clock's size: its digits fill about half a horizontal panel.
+            font.pixelSize: compact.vertical ? PlasmaCore.Theme.defaultFont.pixelSize
+                : Math.max(PlasmaCore.Theme.defaultFont.pixelSize, Math.round(compact.height * 0.42))
+            opacity: root.stale ? 0.7 : 1
+        }
+    }
+
+    Plasmoid.fullRepresentation: Plasmoid.compactRepresentation
+}

@@ -166,3 +166,58 @@ cpu_per_snapshot_update() {
     awk -v busy=$((t2 - t1)) -v idle=$((t1 - t0)) -v tick="$tick" -v n="$count" \
         'BEGIN { printf "%.1f ms per update (%d updates: %d ticks, %d without)\n", (busy - idle) * 1000 / tick / n, n, busy, idle }'
 }
+
+# XFCE's panel configuration, written before xfconfd starts: one panel 30
+# pixels high along the top with space, the plug-in named by $1 ("systray",
+# "genmon", …) and the clock.
+write_xfce_panel() {
+    local panel_xml="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml"
+    mkdir -p "$(dirname "$panel_xml")"
+    cat > "$panel_xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+        <value type="int" value="3"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+      <property name="style" type="uint" value="0"/>
+    </property>
+    <property name="plugin-2" type="string" value="$1"/>
+    <property name="plugin-3" type="string" value="clock"/>
+  </property>
+</channel>
+XML
+}
+
+# GNOME Shell starts in the overview, whose grey frames the desktop's
+# thumbnail; Escape leaves it for the desktop (the property that should say so
+# is not reliable while the shell starts). Waits at most $1 seconds.
+in_overview() {
+    import -window root "$work/start.png" 2>> "$log" || return 0
+    local pixel
+    pixel=$(convert "$work/start.png" -format '%[fx:int(255*max(max(p{20,400}.r,p{20,400}.g),p{20,400}.b))]' info:)
+    ((pixel < 60))
+}
+left_overview() {
+    in_overview || return 0
+    xdotool key Escape
+    sleep 0.5
+    return 1
+}
+leave_gnome_overview() {
+    wait_for "$1" left_overview || fail "GNOME Shell did not leave the overview"
+}

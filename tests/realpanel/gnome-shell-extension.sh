@@ -54,19 +54,7 @@ front_end_shown() {
 }
 wait_for 90 front_end_shown || fail "the extension did not take org.vantrell.PanelFrontEnd (see $work/shell.log)"
 echo "extension enabled"
-in_overview() {
-    import -window root "$work/start.png" 2>> "$log" || return 0
-    local pixel
-    pixel=$(convert "$work/start.png" -format '%[fx:int(255*max(max(p{20,400}.r,p{20,400}.g),p{20,400}.b))]' info:)
-    ((pixel < 60))
-}
-left_overview() {
-    in_overview || return 0
-    xdotool key Escape
-    sleep 0.5
-    return 1
-}
-wait_for 30 left_overview || fail "GNOME Shell did not leave the overview"
+leave_gnome_overview 30
 
 # The colour the program chose for the shown coin on a dark panel.
 panel_colour() {

@@ -42,22 +42,7 @@ export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$work/system-bus")
 XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=GNOME gnome-shell --x11 --replace >> "$work/shell.log" 2>&1 &
 pids+=($!)
 wait_for 60 has_watcher || fail "GNOME Shell's AppIndicator extension did not start a StatusNotifierWatcher"
-# The shell starts in the overview, whose grey frames the desktop's
-# thumbnail; Escape leaves it for the desktop (the property that should say so
-# is not reliable while the shell starts).
-in_overview() {
-    import -window root "$work/start.png" 2>> "$log" || return 0
-    local pixel
-    pixel=$(convert "$work/start.png" -format '%[fx:int(255*max(max(p{20,400}.r,p{20,400}.g),p{20,400}.b))]' info:)
-    ((pixel < 60))
-}
-left_overview() {
-    in_overview || return 0
-    xdotool key Escape
-    sleep 0.5
-    return 1
-}
-wait_for 20 left_overview || fail "GNOME Shell did not leave the overview"
+leave_gnome_overview 20
 echo "shell up"
 
 start_market false

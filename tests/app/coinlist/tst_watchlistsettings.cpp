@@ -1,37 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinlist/watchlistsettings.h"
 #include "faketimer.h"
+#include "watchlistfixtures.h"
 
 #include <QTest>
 
 using namespace Vantrell;
 using namespace std::chrono_literals;
 
-namespace {
-QHash<QString, CoinMetadata> catalog()
-{
-    QHash<QString, CoinMetadata> byID;
-    for (const auto &[id, symbol, name] : {std::tuple {"bitcoin", "BTC", "Bitcoin"},
-             std::tuple {"ethereum", "ETH", "Ethereum"}, std::tuple {"solana", "SOL", "Solana"}}) {
-        CoinMetadata record;
-        record.id = QString::fromLatin1(id);
-        record.symbol = QString::fromLatin1(symbol);
-        record.name = QString::fromLatin1(name);
-        byID.insert(record.id, record);
-    }
-    return byID;
-}
-
-AppSettings withWatchlist(const QStringList &ids, const QString &displayed)
-{
-    AppSettings settings;
-    settings.watchlistCoins.clear();
-    for (const QString &id : ids)
-        settings.watchlistCoins.append(WatchlistCoin {id});
-    settings.displayedCoinId = displayed;
-    return settings;
-}
-} // namespace
+using Test::catalog;
+using Test::withWatchlist;
 
 class TestWatchlistSettings final : public QObject
 {

@@ -2,8 +2,8 @@
 #include "widgetwindow.h"
 
 #include "compositing.h"
-#include "x11desktoplayer.h"
 #include "widgetframe.h"
+#include "x11desktoplayer.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchlistlogosync.h"
 
+#include "coinlist/watchlistsettings.h"
 #include "coinlogostore.h"
 #include "market/coincatalog.h"
 #include "settings/settingsviewmodel.h"
-#include "coinlist/watchlistsettings.h"
 
 namespace Vantrell {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktopoverlaywindow.h"
 
+#include "compositing.h"
 #include "desktopoverlayview.h"
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
-#include "compositing.h"
 #include "platform/screens.h"
-#include "x11desktoplayer.h"
 #include "widgetkit/widgetviews.h"
+#include "x11desktoplayer.h"
 
 #include <QKeyEvent>
 #include <QLabel>

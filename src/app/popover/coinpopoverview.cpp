@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinpopoverview.h"
 
-#include "ui/coinlistfeed.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
-#include "ui/popoverwidgets.h"
 #include "settings/settingsviewmodel.h"
+#include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
+#include "ui/popoverwidgets.h"
 #include "updates/updatecontroller.h"
 #include "widgetkit/priceformatter.h"
 

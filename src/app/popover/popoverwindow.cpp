@@ -2,8 +2,8 @@
 #include "popoverwindow.h"
 
 #include "coinpopoverview.h"
-#include "i18n/localizationmanager.h"
 #include "compositing.h"
+#include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
 
 #include <QCursor>

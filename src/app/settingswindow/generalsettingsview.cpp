@@ -3,10 +3,10 @@
 
 #include "colorpickerrow.h"
 #include "i18n/localizationmanager.h"
-#include "ui/coinlistfeed.h"
 #include "segmentedcontrol.h"
 #include "settings/settingsviewmodel.h"
 #include "settingswindowmodel.h"
+#include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
 
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
-#include "ui/popoverwidgets.h"
 #include "settings/settingsenums.h"
+#include "ui/popoverwidgets.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 #include "watchlistviewmodel.h"
 
 #include "alertthreshold.h"
+#include "coinlist/watchlistsettings.h"
 #include "market/coincatalog.h"
 #include "platform/bundle.h"
 #include "settings/settingsviewmodel.h"
-#include "coinlist/watchlistsettings.h"
 #include "watchlistreordersession.h"
 
 #include <QFile>

@@ -3,8 +3,8 @@
 
 #include "market/coinmetadata.h"
 #include "memorysettingsstore.h"
-#include "ui/coinlistfeed.h"
 #include "settings/settingsstore.h"
+#include "ui/coinlistfeed.h"
 #include "updates/updatecontroller.h"
 
 #include <QList>

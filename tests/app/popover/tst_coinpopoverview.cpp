@@ -3,11 +3,11 @@
 #include "platform/bundle.h"
 #include "popover/coinpopoverview.h"
 #include "popover/popoverlayout.h"
-#include "ui/popoverwidgets.h"
 #include "popovertestsupport.h"
 #include "settings/settingsviewmodel.h"
-#include "ui/notificationcenter.h"
 #include "testenvironment.h"
+#include "ui/notificationcenter.h"
+#include "ui/popoverwidgets.h"
 #include "widgetkit/priceformatter.h"
 
 #include <QAbstractButton>

@@ -6,8 +6,8 @@
 #include "popover/popoverwindow.h"
 #include "popovertestsupport.h"
 #include "settings/settingsviewmodel.h"
-#include "ui/notificationcenter.h"
 #include "testenvironment.h"
+#include "ui/notificationcenter.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <cmath>
+
 namespace Vantrell {
 
 namespace {
@@ -60,6 +62,24 @@ std::optional<DesktopOverlayOrigin> readOrigin(const QJsonObject &object, const 
     return DesktopOverlayOrigin {*x, *y};
 }
 
+// A holding is a finite number of 0 or more; an average cost a finite one
+// above 0. Anything else is no value.
+std::optional<double> readHolding(const QJsonObject &object, const char *key)
+{
+    const auto value = readDouble(object, key);
+    if (!value || !std::isfinite(*value) || *value < 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> readPositive(const QJsonObject &object, const char *key)
+{
+    const auto value = readDouble(object, key);
+    if (!value || !std::isfinite(*value) || *value <= 0)
+        return std::nullopt;
+    return value;
+}
+
 template<typename T>
 void assignIfPresent(T &field, std::optional<T> value)
 {
@@ -92,16 +112,23 @@ std::optional<WatchlistCoin> WatchlistCoin::fromJson(const QJsonValue &value)
     WatchlistCoin coin {*coinId};
     assignIfPresent(coin.alertKind, readEnum<CoinAlertKind>(object, "alertKind"));
     assignIfPresent(coin.notificationThreshold, readDouble(object, "notificationThreshold"));
+    coin.holding = readHolding(object, "holding");
+    coin.averageCostUSD = readPositive(object, "averageCostUSD");
     return coin;
 }
 
 QJsonObject WatchlistCoin::toJson() const
 {
-    return QJsonObject {
+    QJsonObject object {
         {QStringLiteral("coinId"), coinId},
         {QStringLiteral("alertKind"), rawValue(alertKind)},
         {QStringLiteral("notificationThreshold"), notificationThreshold},
     };
+    if (holding)
+        object.insert(QStringLiteral("holding"), *holding);
+    if (averageCostUSD)
+        object.insert(QStringLiteral("averageCostUSD"), *averageCostUSD);
+    return object;
 }
 
 size_t qHash(const WatchlistCoin &coin, size_t seed) noexcept
@@ -133,7 +160,8 @@ bool AppSettings::operator==(const AppSettings &other) const
         && menuBarContent == other.menuBarContent && desktopOverlayEnabled == other.desktopOverlayEnabled
         && desktopOverlayBackgroundOpacity == other.desktopOverlayBackgroundOpacity
         && desktopOverlayTextSize == other.desktopOverlayTextSize
-        && desktopOverlayTopLeft == other.desktopOverlayTopLeft && displayedCoinId == other.displayedCoinId;
+        && desktopOverlayTopLeft == other.desktopOverlayTopLeft && displayedCoinId == other.displayedCoinId
+        && hideBalances == other.hideBalances;
 }
 
 std::optional<AppSettings> AppSettings::fromJson(const QJsonValue &json)
@@ -159,6 +187,7 @@ std::optional<AppSettings> AppSettings::fromJson(const QJsonValue &json)
     assignIfPresent(s.desktopOverlayTextSize, readEnum<DesktopOverlayTextSize>(object, "desktopOverlayTextSize"));
     s.desktopOverlayTopLeft = readOrigin(object, "desktopOverlayTopLeft");
     assignIfPresent(s.displayedCoinId, readString(object, "displayedCoinId"));
+    assignIfPresent(s.hideBalances, readBool(object, "hideBalances"));
 
     if (s.desktopOverlayBackgroundOpacity <= 0)
         s.desktopOverlayBackgroundOpacity = 0.0;
@@ -263,9 +292,23 @@ std::optional<QByteArray> AppSettings::encode(QString *errorString) const
         w.value(rawValue(coin.alertKind));
         w.key(QStringLiteral("notificationThreshold"));
         w.value(coin.notificationThreshold);
+        // Written only when given, so that a record without holdings reads
+        // the same in builds that know nothing of them.
+        if (coin.holding) {
+            w.key(QStringLiteral("holding"));
+            w.value(*coin.holding);
+        }
+        if (coin.averageCostUSD) {
+            w.key(QStringLiteral("averageCostUSD"));
+            w.value(*coin.averageCostUSD);
+        }
         w.endObject();
     }
     w.endArray();
+    if (hideBalances) {
+        w.key(QStringLiteral("hideBalances"));
+        w.value(true);
+    }
     w.endObject();
 
     if (!w.ok()) {

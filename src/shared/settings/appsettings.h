@@ -28,6 +28,10 @@ struct WatchlistCoin
     QString coinId;
     CoinAlertKind alertKind = CoinAlertKind::change;
     double notificationThreshold = 2.0;
+    // How many coins the user holds (0 or more) and what one cost on average,
+    // in USD (more than 0); none when not given.
+    std::optional<double> holding;
+    std::optional<double> averageCostUSD;
 
     QString id() const { return coinId; }
     bool operator==(const WatchlistCoin &other) const { return coinId == other.coinId; }
@@ -35,7 +39,8 @@ struct WatchlistCoin
     bool isIdenticalTo(const WatchlistCoin &other) const
     {
         return coinId == other.coinId && alertKind == other.alertKind
-            && notificationThreshold == other.notificationThreshold;
+            && notificationThreshold == other.notificationThreshold && holding == other.holding
+            && averageCostUSD == other.averageCostUSD;
     }
 
     static std::optional<WatchlistCoin> fromJson(const QJsonValue &value);
@@ -66,6 +71,8 @@ struct AppSettings
     std::optional<DesktopOverlayOrigin> desktopOverlayTopLeft;
     QString displayedCoinId = QStringLiteral("bitcoin");
     QList<WatchlistCoin> watchlistCoins = defaultWatchlist();
+    // Amounts of holdings are drawn as "••••" wherever they appear.
+    bool hideBalances = false;
 
     static QList<WatchlistCoin> defaultWatchlist();
 

@@ -192,6 +192,19 @@ QString formatPrice(double value, BaseCurrency currency, bool includeSymbol)
     return includeSymbol ? currencySymbol(currency) + number : number;
 }
 
+QString formatHoldingsAmount(double value, BaseCurrency currency, bool hidden)
+{
+    return hidden ? hiddenAmount() : formatPrice(value, currency, true);
+}
+
+QString formatHoldingsChange(double value, BaseCurrency currency, bool hidden)
+{
+    if (hidden)
+        return hiddenAmount();
+    const double magnitude = std::fabs(value);
+    return (isRise(value + 0.0) ? QStringLiteral("+") : QStringLiteral("-")) + formatPrice(magnitude, currency, true);
+}
+
 QString formatEditablePrice(double value, double magnitude)
 {
     const FractionDigits digits = listFractionDigits(magnitude);

@@ -30,6 +30,20 @@ QString formatPrice(double value);
 // symbol without a space. 0.5 in USD gives "$0.5000", 2.5 in EUR "€2.50".
 QString formatPrice(double value, BaseCurrency currency, bool includeSymbol);
 
+// An amount of the user's holdings: formatPrice() with the currency symbol, or
+// "••••" while balances are hidden.
+QString formatHoldingsAmount(double value, BaseCurrency currency, bool hidden);
+
+// A move of the holdings' worth with its sign in front of the symbol, "+$588"
+// or "-$2,000" (0 counts as a rise); "••••" while balances are hidden.
+QString formatHoldingsChange(double value, BaseCurrency currency, bool hidden);
+
+// What stands for an amount while balances are hidden.
+inline QString hiddenAmount()
+{
+    return QStringLiteral("••••");
+}
+
 // A price as an input field shows it: the fraction digits of the list rule
 // above chosen from `magnitude` instead of the value (a threshold near a coin's
 // price follows the price's rule), no grouping, no symbol. 65280 with magnitude

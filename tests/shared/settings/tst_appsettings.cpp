@@ -99,6 +99,25 @@ private Q_SLOTS:
                    s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::below, 120.5},
                        {QStringLiteral("solana"), CoinAlertKind::notSet, 0}};
                });
+        QTest::newRow("holdings read, the rest of the entry stays")
+            << QByteArray(R"({"addedCoins": [{"coinId": "solana", "alertKind": "above", "notificationThreshold": 150,
+                   "holding": 12.5, "averageCostUSD": 98.25}, {"coinId": "ripple", "holding": 0}]})")
+            << defaultsWith([](auto &s) {
+                   s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 150, 12.5, 98.25},
+                       {QStringLiteral("ripple"), CoinAlertKind::change, 2.0, 0.0, std::nullopt}};
+               });
+        QTest::newRow("unusable holdings are none")
+            << QByteArray(R"({"addedCoins": [{"coinId": "solana", "holding": -1, "averageCostUSD": 0},
+                   {"coinId": "ripple", "holding": "12", "averageCostUSD": -3},
+                   {"coinId": "tron", "holding": null, "averageCostUSD": [1]},
+                   {"coinId": "stellar", "holding": true, "averageCostUSD": {"usd": 1}}]})")
+            << defaultsWith([](auto &s) {
+                   s.watchlistCoins = {{QStringLiteral("solana")}, {QStringLiteral("ripple")}, {QStringLiteral("tron")},
+                       {QStringLiteral("stellar")}};
+               });
+        QTest::newRow("hide balances") << QByteArray(R"({"hideBalances": true})")
+                                       << defaultsWith([](auto &s) { s.hideBalances = true; });
+        QTest::newRow("hide balances not a bool") << QByteArray(R"({"hideBalances": "true"})") << AppSettings();
         QTest::newRow("legacy origin, large")
             << QByteArray(R"({"desktopOverlayOrigin": {"x": 100, "y": 200}, "desktopOverlaySize": "large"})")
             << defaultsWith([](auto &s) {
@@ -196,6 +215,20 @@ private Q_SLOTS:
         QVERIFY(!json.contains("desktopOverlayTopLeft"));
     }
 
+    // Builds that know nothing of holdings read and rewrite this record
+    // unchanged only when it has no holdings keys of its own.
+    void encodeOmitsAbsentHoldings()
+    {
+        AppSettings s;
+        s.watchlistCoins[1].holding = 0.0;
+        const QJsonObject object = QJsonDocument::fromJson(*s.encode()).object();
+        QVERIFY(!object.contains(QLatin1String("hideBalances")));
+        const QJsonArray entries = object.value(QLatin1String("addedCoins")).toArray();
+        QCOMPARE(entries.at(0).toObject().size(), 3);
+        QCOMPARE(entries.at(1).toObject().value(QLatin1String("holding")), QJsonValue(0.0));
+        QVERIFY(!entries.at(1).toObject().contains(QLatin1String("averageCostUSD")));
+    }
+
     void roundTripKeepsEveryField()
     {
         AppSettings s;
@@ -215,8 +248,10 @@ private Q_SLOTS:
         s.desktopOverlayTextSize = DesktopOverlayTextSize::large;
         s.desktopOverlayTopLeft = DesktopOverlayOrigin {-1920.25, 1e-3};
         s.displayedCoinId = QStringLiteral("solana");
-        s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 250.125},
-            {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0}};
+        s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 250.125, 0.1 + 0.2, 1e-8},
+            {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0, 1e15, std::nullopt},
+            {QStringLiteral("tron"), CoinAlertKind::change, 2.0, std::nullopt, 0.25}};
+        s.hideBalances = true;
         const auto decoded = AppSettings::decode(*s.encode());
         QVERIFY(decoded);
         QCOMPARE(*decoded, s);

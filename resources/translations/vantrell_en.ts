@@ -580,5 +580,92 @@
         <source>Done</source>
         <translation>Done</translation>
     </message>
+    <message id="watchlist.holding">
+        <source>Holding</source>
+        <extracomment>Column caption and field name: how many coins the user holds</extracomment>
+        <translation>Holding</translation>
+    </message>
+    <message id="watchlist.holding.placeholder">
+        <source>Amount</source>
+        <extracomment>Placeholder of the empty holding field</extracomment>
+        <translation>Amount</translation>
+    </message>
+    <message id="watchlist.holding.help">
+        <source>How many coins you hold; leave empty for none</source>
+        <translation>How many coins you hold; leave empty for none</translation>
+    </message>
+    <message id="watchlist.averageCost">
+        <source>Avg. Cost</source>
+        <extracomment>Column caption and field name: average price paid per coin</extracomment>
+        <translation>Avg. Cost</translation>
+    </message>
+    <message id="watchlist.averageCost.placeholder">
+        <source>Optional</source>
+        <extracomment>Placeholder of the empty average cost field</extracomment>
+        <translation>Optional</translation>
+    </message>
+    <message id="watchlist.averageCost.help">
+        <source>Average price you paid per coin, in the display currency</source>
+        <translation>Average price you paid per coin, in the display currency</translation>
+    </message>
+    <message id="popover.holdings.title">
+        <source>Holdings</source>
+        <extracomment>Name of the popover's total value, for screen readers</extracomment>
+        <translation>Holdings</translation>
+    </message>
+    <message id="popover.holdings.hidden">
+        <source>hidden</source>
+        <extracomment>Read by screen readers in place of a hidden amount</extracomment>
+        <translation>hidden</translation>
+    </message>
+    <message id="popover.holdings.today">
+        <source>%1 today</source>
+        <extracomment>%1: change of the holdings' value such as +$588 (+2.00%)</extracomment>
+        <translation>%1 today</translation>
+    </message>
+    <message id="popover.holdings.gain">
+        <source>%1 vs. cost</source>
+        <extracomment>%1: gain or loss against the average costs such as +$5,000 (+20.00%)</extracomment>
+        <translation>%1 vs. cost</translation>
+    </message>
+    <message id="popover.hideBalances">
+        <source>Hide balances</source>
+        <extracomment>Tooltip of the eye button in the popover</extracomment>
+        <translation>Hide balances</translation>
+    </message>
+    <message id="popover.showBalances">
+        <source>Show balances</source>
+        <extracomment>Tooltip of the struck eye button in the popover</extracomment>
+        <translation>Show balances</translation>
+    </message>
+    <message id="holdings.pricedCount">
+        <source>%1 of %2 coins priced</source>
+        <extracomment>%1: held coins with a price; %2: all held coins</extracomment>
+        <translation>%1 of %2 coins priced</translation>
+    </message>
+    <message id="tray.tooltip.holdings">
+        <source>Holdings: %1 (%2 today)</source>
+        <extracomment>%1: total value such as $12,346; %2: its 24-hour change such as +2.10%</extracomment>
+        <translation>Holdings: %1 (%2 today)</translation>
+    </message>
+    <message id="tray.tooltip.holdingsNoChange">
+        <source>Holdings: %1</source>
+        <extracomment>%1: total value such as $12,346</extracomment>
+        <translation>Holdings: %1</translation>
+    </message>
+    <message id="general.hideBalances">
+        <source>Hide balances</source>
+        <extracomment>Checkbox in the General tab</extracomment>
+        <translation>Hide balances</translation>
+    </message>
+    <message id="general.hideBalances.help">
+        <source>Show the value of your holdings as •••• everywhere; prices stay visible</source>
+        <translation>Show the value of your holdings as •••• everywhere; prices stay visible</translation>
+    </message>
+    <message id="widget.param.showHoldings">
+        <source>Show Holdings Total</source>
+        <extracomment>Option of the watchlist widget</extracomment>
+        <translation>Show Holdings Total</translation>
+    </message>
 </context>
 </TS>

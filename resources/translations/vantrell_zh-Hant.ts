@@ -580,5 +580,92 @@
         <source>Done</source>
         <translation>完成</translation>
     </message>
+    <message id="watchlist.holding">
+        <source>Holding</source>
+        <extracomment>Column caption and field name: how many coins the user holds</extracomment>
+        <translation>持有數量</translation>
+    </message>
+    <message id="watchlist.holding.placeholder">
+        <source>Amount</source>
+        <extracomment>Placeholder of the empty holding field</extracomment>
+        <translation>數量</translation>
+    </message>
+    <message id="watchlist.holding.help">
+        <source>How many coins you hold; leave empty for none</source>
+        <translation>你持有的幣數量；留空表示沒有</translation>
+    </message>
+    <message id="watchlist.averageCost">
+        <source>Avg. Cost</source>
+        <extracomment>Column caption and field name: average price paid per coin</extracomment>
+        <translation>平均成本</translation>
+    </message>
+    <message id="watchlist.averageCost.placeholder">
+        <source>Optional</source>
+        <extracomment>Placeholder of the empty average cost field</extracomment>
+        <translation>可選</translation>
+    </message>
+    <message id="watchlist.averageCost.help">
+        <source>Average price you paid per coin, in the display currency</source>
+        <translation>每枚幣的平均買入價，以顯示貨幣計</translation>
+    </message>
+    <message id="popover.holdings.title">
+        <source>Holdings</source>
+        <extracomment>Name of the popover's total value, for screen readers</extracomment>
+        <translation>持倉</translation>
+    </message>
+    <message id="popover.holdings.hidden">
+        <source>hidden</source>
+        <extracomment>Read by screen readers in place of a hidden amount</extracomment>
+        <translation>已隱藏</translation>
+    </message>
+    <message id="popover.holdings.today">
+        <source>%1 today</source>
+        <extracomment>%1: change of the holdings' value such as +$588 (+2.00%)</extracomment>
+        <translation>今日 %1</translation>
+    </message>
+    <message id="popover.holdings.gain">
+        <source>%1 vs. cost</source>
+        <extracomment>%1: gain or loss against the average costs such as +$5,000 (+20.00%)</extracomment>
+        <translation>較成本 %1</translation>
+    </message>
+    <message id="popover.hideBalances">
+        <source>Hide balances</source>
+        <extracomment>Tooltip of the eye button in the popover</extracomment>
+        <translation>隱藏餘額</translation>
+    </message>
+    <message id="popover.showBalances">
+        <source>Show balances</source>
+        <extracomment>Tooltip of the struck eye button in the popover</extracomment>
+        <translation>顯示餘額</translation>
+    </message>
+    <message id="holdings.pricedCount">
+        <source>%1 of %2 coins priced</source>
+        <extracomment>%1: held coins with a price; %2: all held coins</extracomment>
+        <translation>%2 個幣中 %1 個有價格</translation>
+    </message>
+    <message id="tray.tooltip.holdings">
+        <source>Holdings: %1 (%2 today)</source>
+        <extracomment>%1: total value such as $12,346; %2: its 24-hour change such as +2.10%</extracomment>
+        <translation>持倉：%1（今日 %2）</translation>
+    </message>
+    <message id="tray.tooltip.holdingsNoChange">
+        <source>Holdings: %1</source>
+        <extracomment>%1: total value such as $12,346</extracomment>
+        <translation>持倉：%1</translation>
+    </message>
+    <message id="general.hideBalances">
+        <source>Hide balances</source>
+        <extracomment>Checkbox in the General tab</extracomment>
+        <translation>隱藏餘額</translation>
+    </message>
+    <message id="general.hideBalances.help">
+        <source>Show the value of your holdings as •••• everywhere; prices stay visible</source>
+        <translation>在所有位置將持倉價值顯示為 ••••；價格仍然可見</translation>
+    </message>
+    <message id="widget.param.showHoldings">
+        <source>Show Holdings Total</source>
+        <extracomment>Option of the watchlist widget</extracomment>
+        <translation>顯示持倉總值</translation>
+    </message>
 </context>
 </TS>

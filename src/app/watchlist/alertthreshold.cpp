@@ -46,9 +46,8 @@ int maximumTypedFractionDigits(CoinAlertKind kind)
     return 0;
 }
 
-QString filterAlertInput(QStringView typed, CoinAlertKind kind)
+QString filterDecimalInput(QStringView typed, int maximumFractionDigits)
 {
-    const int maximumFractionDigits = maximumTypedFractionDigits(kind);
     QString text;
     text.reserve(std::min<qsizetype>(typed.size(), maximumAlertTextLength));
     bool hasPoint = false;
@@ -70,14 +69,24 @@ QString filterAlertInput(QStringView typed, CoinAlertKind kind)
     return text;
 }
 
+std::optional<double> parseDecimalInput(QStringView text)
+{
+    const QByteArray number = text.toString().replace(QLatin1Char(','), QLatin1Char('.')).trimmed().toLatin1();
+    if (number.isEmpty())
+        return std::nullopt;
+    return readDecimal(std::string_view(number.constData(), number.size()));
+}
+
+QString filterAlertInput(QStringView typed, CoinAlertKind kind)
+{
+    return filterDecimalInput(typed, maximumTypedFractionDigits(kind));
+}
+
 std::optional<double> committedAlertValue(QStringView text, CoinAlertKind kind)
 {
     if (kind == CoinAlertKind::notSet)
         return std::nullopt;
-    const QByteArray number = text.toString().replace(QLatin1Char(','), QLatin1Char('.')).trimmed().toLatin1();
-    if (number.isEmpty())
-        return std::nullopt;
-    const std::optional<double> value = readDecimal(std::string_view(number.constData(), number.size()));
+    const std::optional<double> value = parseDecimalInput(text);
     if (!value)
         return std::nullopt;
     return kind == CoinAlertKind::change ? limitedChangeThreshold(*value) : limitedPriceThreshold(*value);

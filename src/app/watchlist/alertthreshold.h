@@ -27,9 +27,17 @@ double effectiveUsdRate(double usdToTargetRate);
 // Fraction digits accepted while typing: 8 for prices, 6 for change, none for notSet.
 int maximumTypedFractionDigits(CoinAlertKind kind);
 
-// What the field keeps of a typed text: "," counts as ".", only digits and the
-// first point stay, at most the kind's fraction digits follow the point, and
-// at most 24 characters in all. "1,234.5678" for `change` gives "1.234567".
+// What a number field keeps of a typed text: "," counts as ".", only digits
+// and the first point stay, at most `maximumFractionDigits` follow the point,
+// and at most 24 characters in all. "1,234.5678" with 6 gives "1.234567".
+QString filterDecimalInput(QStringView typed, int maximumFractionDigits);
+
+// The number a finished edit of a number field holds: the text with "," as
+// ".", trimmed, read as a whole decimal number; nothing for an empty text or
+// one that is not such a number.
+std::optional<double> parseDecimalInput(QStringView text);
+
+// filterDecimalInput() with the kind's fraction digits.
 QString filterAlertInput(QStringView typed, CoinAlertKind kind);
 
 // The display value that a finished edit writes, or nothing when the text is

@@ -100,7 +100,9 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     m_handle = new WatchlistHandle(this);
     m_logo = new CoinLogoWidget(logos, kLogoSide, this);
     m_logo->setSource(CoinLogoSource::of(coin));
-    m_symbol = new QLabel(coin.symbol, this);
+    // Elided when the row is narrow, so that every row's columns line up.
+    m_symbol = new ElidingLabel(this);
+    m_symbol->setText(coin.symbol);
     m_symbol->setFont(popoverFont(13, QFont::DemiBold));
     m_name = new ElidingLabel(this);
     m_name->setText(coin.name);
@@ -120,23 +122,11 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     connect(m_kind, &QComboBox::activated, this,
         [this](int index) { Q_EMIT alertKindChosen(allCases<CoinAlertKind>()[size_t(index)]); });
 
-    m_fieldFrame = new QWidget(this);
-    m_fieldFrame->setObjectName(QStringLiteral("thresholdFrame"));
-    m_fieldFrame->setAttribute(Qt::WA_StyledBackground);
-    m_fieldFrame->setFixedHeight(26);
-    auto *frameLayout = new QHBoxLayout(m_fieldFrame);
-    frameLayout->setContentsMargins(6, 3, 6, 3);
-    frameLayout->setSpacing(3);
-    m_field = new QLineEdit(m_fieldFrame);
-    m_field->setFrame(false);
-    m_field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_field->setFont(popoverFont(12, QFont::Normal, true));
-    m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_field->installEventFilter(this);
+    m_fieldFrame = makeFieldFrame(m_field);
+    auto *frameLayout = static_cast<QHBoxLayout *>(m_fieldFrame->layout());
     m_percent = new QLabel(QStringLiteral("%"), m_fieldFrame);
     m_percent->setFont(popoverFont(11, QFont::Normal));
     m_percent->setForegroundRole(QPalette::PlaceholderText);
-    frameLayout->addWidget(m_field, 1);
     frameLayout->addWidget(m_percent);
     m_dash = new QLabel(WatchlistAlertField::notSetText(), this);
     m_dash->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -148,6 +138,13 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
             m_field->setText(kept);
     });
     connect(m_field, &QLineEdit::editingFinished, this, &WatchlistRow::finishEditing);
+
+    m_holdingFrame = makeFieldFrame(m_holdingField);
+    m_holdingFrame->setFixedWidth(amountFieldWidth);
+    bindAmountField(m_holdingField, m_holding, &WatchlistRow::holdingCommitted);
+    m_costFrame = makeFieldFrame(m_costField);
+    m_costFrame->setFixedWidth(amountFieldWidth);
+    bindAmountField(m_costField, m_cost, &WatchlistRow::averageCostCommitted);
 
     m_delete = new QToolButton(this);
     m_delete->setAutoRaise(true);
@@ -169,12 +166,19 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     alert->addWidget(m_fieldFrame);
     alert->addWidget(m_dash);
 
+    auto *amounts = new QHBoxLayout;
+    amounts->setContentsMargins(0, 0, 0, 0);
+    amounts->setSpacing(amountSpacing);
+    amounts->addWidget(m_holdingFrame);
+    amounts->addWidget(m_costFrame);
+
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 8, 0);
     layout->setSpacing(8);
     layout->addWidget(m_handle);
     layout->addWidget(m_logo);
     layout->addLayout(texts, 1);
+    layout->addLayout(amounts);
     layout->addLayout(alert);
     layout->addWidget(m_delete);
 
@@ -182,7 +186,9 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     // would otherwise open on Alt+Down.
     for (QWidget *control : std::initializer_list<QWidget *> {m_handle, m_kind, m_delete})
         control->installEventFilter(this);
-    setTabOrder(m_handle, m_kind);
+    setTabOrder(m_handle, m_holdingField);
+    setTabOrder(m_holdingField, m_costField);
+    setTabOrder(m_costField, m_kind);
     setTabOrder(m_kind, m_field);
     setTabOrder(m_field, m_delete);
 
@@ -191,10 +197,64 @@ WatchlistRow::WatchlistRow(const CoinMetadata &coin, CoinLogoPainter *logos, QWi
     applyAlert();
 }
 
+int WatchlistRow::trailingWidth() const
+{
+    return layout()->contentsMargins().right() + static_cast<QBoxLayout *>(layout())->spacing()
+        + m_delete->sizeHint().width();
+}
+
 void WatchlistRow::showAlert(CoinAlertKind kind, double value, std::optional<double> referencePrice)
 {
     m_alert.show(kind, value, referencePrice);
     applyAlert();
+}
+
+QWidget *WatchlistRow::makeFieldFrame(QLineEdit *&field)
+{
+    auto *frame = new QWidget(this);
+    frame->setObjectName(QStringLiteral("fieldFrame"));
+    frame->setAttribute(Qt::WA_StyledBackground);
+    frame->setFixedHeight(26);
+    auto *frameLayout = new QHBoxLayout(frame);
+    frameLayout->setContentsMargins(6, 3, 6, 3);
+    frameLayout->setSpacing(3);
+    field = new QLineEdit(frame);
+    field->setFrame(false);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setFont(popoverFont(12, QFont::Normal, true));
+    field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    field->installEventFilter(this);
+    frameLayout->addWidget(field, 1);
+    return frame;
+}
+
+void WatchlistRow::bindAmountField(
+    QLineEdit *field, WatchlistAmountField &state, void (WatchlistRow::*committed)(std::optional<double>))
+{
+    connect(field, &QLineEdit::textEdited, this, [field, &state](const QString &typed) {
+        const QString kept = state.type(typed);
+        if (kept != typed)
+            field->setText(kept);
+    });
+    connect(field, &QLineEdit::editingFinished, this, [this, field, &state, committed] {
+        const std::optional<AmountEdit> edit = state.endEditing();
+        // A text that does not parse shows the stored value again.
+        if (field->text() != state.text())
+            field->setText(state.text());
+        if (edit)
+            Q_EMIT(this->*committed)(edit->value);
+    });
+}
+
+void WatchlistRow::showHoldings(
+    std::optional<double> holding, std::optional<double> averageCost, std::optional<double> referencePrice)
+{
+    m_holding.show(holding, referencePrice);
+    m_cost.show(averageCost, referencePrice);
+    for (const auto &[field, state] : {std::pair {m_holdingField, &m_holding}, std::pair {m_costField, &m_cost}}) {
+        if (!state->isEditing() && field->text() != state->text())
+            field->setText(state->text());
+    }
 }
 
 void WatchlistRow::applyAlert()
@@ -231,6 +291,14 @@ void WatchlistRow::retranslate()
     for (int i = 0; i < m_kind->count(); ++i)
         m_kind->setItemText(i, displayName(allCases<CoinAlertKind>()[size_t(i)]));
     m_field->setAccessibleName(alert + QStringLiteral(": ") + label);
+    const QString holding = localizedString(QStringLiteral("watchlist.holding"));
+    m_holdingField->setAccessibleName(holding + QStringLiteral(": ") + label);
+    m_holdingField->setPlaceholderText(localizedString(QStringLiteral("watchlist.holding.placeholder")));
+    m_holdingField->setToolTip(localizedString(QStringLiteral("watchlist.holding.help")));
+    const QString cost = localizedString(QStringLiteral("watchlist.averageCost"));
+    m_costField->setAccessibleName(cost + QStringLiteral(": ") + label);
+    m_costField->setPlaceholderText(localizedString(QStringLiteral("watchlist.averageCost.placeholder")));
+    m_costField->setToolTip(localizedString(QStringLiteral("watchlist.averageCost.help")));
     const QString remove = localizedString(QStringLiteral("watchlist.delete"));
     m_delete->setToolTip(remove);
     m_delete->setAccessibleName(remove + QStringLiteral(": ") + label);
@@ -269,11 +337,13 @@ void WatchlistRow::updateColors()
     QPalette names = m_name->palette();
     names.setColor(QPalette::WindowText, colors.secondary);
     m_name->setPalette(names);
-    // The threshold sits on a rounded text-background frame.
-    m_fieldFrame->setStyleSheet(QStringLiteral("QWidget#thresholdFrame { background: %1; border: 1px solid %2; "
-                                               "border-radius: 6px; } QLineEdit { background: transparent; }")
-                                    .arg(palette().color(QPalette::Base).name(QColor::HexArgb),
-                                        withAlpha(colors.primary, 0.12).name(QColor::HexArgb)));
+    // The fields sit on rounded text-background frames.
+    const QString frameStyle = QStringLiteral("QWidget#fieldFrame { background: %1; border: 1px solid %2; "
+                                              "border-radius: 6px; } QLineEdit { background: transparent; }")
+                                   .arg(palette().color(QPalette::Base).name(QColor::HexArgb),
+                                       withAlpha(colors.primary, 0.12).name(QColor::HexArgb));
+    for (QWidget *frame : {m_fieldFrame, m_holdingFrame, m_costFrame})
+        frame->setStyleSheet(frameStyle);
 }
 
 } // namespace Vantrell

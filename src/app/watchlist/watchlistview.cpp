@@ -193,9 +193,22 @@ WatchlistView::WatchlistView(WatchlistViewModel &model, SettingsViewModel &setti
     m_alert = new QLabel(this);
     m_alert->setForegroundRole(QPalette::PlaceholderText);
     m_alert->setFixedWidth(WatchlistRow::alertColumnWidth);
+    m_holdingCaption = new QLabel(this);
+    m_costCaption = new QLabel(this);
+    auto *amounts = new QHBoxLayout;
+    amounts->setSpacing(WatchlistRow::amountSpacing);
+    for (QLabel *caption : {m_holdingCaption, m_costCaption}) {
+        caption->setForegroundRole(QPalette::PlaceholderText);
+        caption->setFixedWidth(WatchlistRow::amountFieldWidth);
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        amounts->addWidget(caption);
+    }
     auto *header = new QHBoxLayout;
     header->setContentsMargins(0, 10, 0, 10);
+    // The rows' spacing, so that the captions stand over their columns.
+    header->setSpacing(8);
     header->addWidget(m_added, 1);
+    header->addLayout(amounts);
     header->addWidget(m_alert);
     // The delete buttons' column, and the scroll bar's while it shows.
     m_headerEnd = new QSpacerItem(kDeleteColumn, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
@@ -368,7 +381,12 @@ void WatchlistView::refreshAlerts(const AppSettings &settings)
         for (const WatchlistCoin &entry : settings.watchlistCoins) {
             if (entry.coinId != row->coinId())
                 continue;
-            row->showAlert(entry.alertKind, displayedThreshold(entry, rate), prices.value(row->coinId()));
+            const std::optional<double> price = prices.value(row->coinId());
+            row->showAlert(entry.alertKind, displayedThreshold(entry, rate), price);
+            const std::optional<double> cost = entry.averageCostUSD
+                ? std::optional<double>(*entry.averageCostUSD * effectiveUsdRate(rate))
+                : std::nullopt;
+            row->showHoldings(entry.holding, cost, price);
             break;
         }
     }
@@ -389,6 +407,10 @@ WatchlistRow *WatchlistView::makeRow(const CoinMetadata &coin)
         [this, id, price](CoinAlertKind kind) { m_model.setAlertKind(id, kind, price(), m_coins.usdToTargetRate()); });
     connect(row, &WatchlistRow::thresholdCommitted, this,
         [this, id](double value) { m_model.setAlertValue(id, value, m_coins.usdToTargetRate()); });
+    connect(row, &WatchlistRow::holdingCommitted, this,
+        [this, id](std::optional<double> holding) { m_model.setHolding(id, holding); });
+    connect(row, &WatchlistRow::averageCostCommitted, this,
+        [this, id](std::optional<double> cost) { m_model.setAverageCost(id, cost, m_coins.usdToTargetRate()); });
     connect(row, &WatchlistRow::deleteRequested, this, [this, id] { m_model.deleteCoin(id); });
     connect(row, &WatchlistRow::moveRequested, this, [this, row](int delta) {
         if (m_model.moveRow(int(m_rows.indexOf(row)), delta))
@@ -415,9 +437,13 @@ void WatchlistView::layoutRows()
 {
     const int width = m_rowsArea->viewport()->width();
     const int scrollBar = m_rowsArea->width() - width;
-    if (m_headerEnd->sizeHint().width() != kDeleteColumn + scrollBar) {
-        m_headerEnd->changeSize(kDeleteColumn + scrollBar, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    // The captions stand over the rows' columns: the header ends where a
+    // row's delete column and the scroll bar begin.
+    const int end = (m_rows.isEmpty() ? kDeleteColumn : m_rows.constFirst()->trailingWidth()) + scrollBar;
+    if (m_headerEnd->sizeHint().width() != end) {
+        m_headerEnd->changeSize(end, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
         m_header->invalidate();
+        layout()->activate();
     }
     m_rowsContent->resize(width, int(m_rows.size()) * kPitch);
     for (WatchlistRow *row : std::as_const(m_rows))
@@ -501,6 +527,8 @@ void WatchlistView::retranslate()
     m_recommended->setText(localizedString(QStringLiteral("watchlist.recommended")));
     m_added->setText(localizedString(QStringLiteral("watchlist.added")));
     m_alert->setText(localizedString(QStringLiteral("watchlist.alert")));
+    m_holdingCaption->setText(localizedString(QStringLiteral("watchlist.holding")));
+    m_costCaption->setText(localizedString(QStringLiteral("watchlist.averageCost")));
     m_empty->setText(localizedString(QStringLiteral("watchlist.empty")));
     for (WatchlistRow *row : std::as_const(m_rows))
         row->retranslate();

@@ -78,6 +78,8 @@ private:
     QScrollArea *m_chipArea = nullptr;
     QLabel *m_added = nullptr;
     QLabel *m_alert = nullptr;
+    QLabel *m_holdingCaption = nullptr;
+    QLabel *m_costCaption = nullptr;
     QHBoxLayout *m_header = nullptr;
     QSpacerItem *m_headerEnd = nullptr;
     QStackedWidget *m_listStack = nullptr;

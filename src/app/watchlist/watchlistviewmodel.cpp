@@ -3,6 +3,7 @@
 
 #include "alertthreshold.h"
 #include "coinlist/watchlistsettings.h"
+#include "holdingfield.h"
 #include "market/coincatalog.h"
 #include "platform/bundle.h"
 #include "settings/settingsviewmodel.h"
@@ -12,6 +13,8 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
 
 namespace Vantrell {
 
@@ -311,6 +314,38 @@ void WatchlistViewModel::setAlertValue(const QString &coinId, double value, doub
         for (WatchlistCoin &entry : settings.watchlistCoins) {
             if (entry.coinId == coinId) {
                 entry.notificationThreshold = threshold;
+                return;
+            }
+        }
+    });
+}
+
+void WatchlistViewModel::setHolding(const QString &coinId, std::optional<double> holding)
+{
+    if (!entry(coinId))
+        return;
+    m_settingsViewModel.update([&](AppSettings &settings) {
+        for (WatchlistCoin &entry : settings.watchlistCoins) {
+            if (entry.coinId == coinId) {
+                entry.holding = holding;
+                return;
+            }
+        }
+    });
+}
+
+void WatchlistViewModel::setAverageCost(
+    const QString &coinId, std::optional<double> displayValue, double usdToTargetRate)
+{
+    if (!entry(coinId))
+        return;
+    std::optional<double> costUSD;
+    if (displayValue && *displayValue > 0)
+        costUSD = std::min(*displayValue / effectiveUsdRate(usdToTargetRate), maximumAverageCost);
+    m_settingsViewModel.update([&](AppSettings &settings) {
+        for (WatchlistCoin &entry : settings.watchlistCoins) {
+            if (entry.coinId == coinId) {
+                entry.averageCostUSD = costUSD;
                 return;
             }
         }

@@ -110,6 +110,11 @@ public:
         const QString &coinId, CoinAlertKind kind, std::optional<double> referencePrice, double usdToTargetRate);
     void setAlertValue(const QString &coinId, double value, double usdToTargetRate);
 
+    // Holdings of a row: the amount in coins, and the average cost typed in
+    // the display currency and stored in USD. None removes the value.
+    void setHolding(const QString &coinId, std::optional<double> holding);
+    void setAverageCost(const QString &coinId, std::optional<double> displayValue, double usdToTargetRate);
+
 Q_SIGNALS:
     void searchTextChanged(const QString &text);
 

@@ -41,6 +41,8 @@ struct StoredEntry
     QString coinId;
     QString alertKind;
     double threshold = 0;
+    QJsonValue holding;
+    QJsonValue averageCostUSD;
 };
 
 class TestWatchlistWindow final : public QObject
@@ -68,7 +70,7 @@ private:
         for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll())[u"addedCoins"].toArray()) {
             const QJsonObject entry = value.toObject();
             entries.append({entry[u"coinId"].toString(), entry[u"alertKind"].toString(),
-                entry[u"notificationThreshold"].toDouble()});
+                entry[u"notificationThreshold"].toDouble(), entry[u"holding"], entry[u"averageCostUSD"]});
         }
         return entries;
     }
@@ -222,6 +224,34 @@ private Q_SLOTS:
         QCOMPARE(entry(QStringLiteral("dogecoin")).threshold, 0.51 / 0.8);
     }
 
+    // The holding in coins, the cost in euros stored as dollars; emptied, each is removed.
+    void enterHoldingsInEuro()
+    {
+        const int reloads = m_reloads;
+        WatchlistRow *doge = row(QStringLiteral("dogecoin"));
+        QLineEdit *holding = doge->holdingField();
+        holding->setFocus();
+        QTest::keyClicks(holding, QStringLiteral("1200,5x"));
+        QCOMPARE(holding->text(), QStringLiteral("1200.5"));
+        QTest::keyClick(holding, Qt::Key_Tab);
+        QCOMPARE(entry(QStringLiteral("dogecoin")).holding, QJsonValue(1200.5));
+        QLineEdit *cost = doge->averageCostField();
+        QTRY_VERIFY(cost->hasFocus());
+        QTest::keyClicks(cost, QStringLiteral("0,3"));
+        QTest::keyClick(cost, Qt::Key_Return);
+        QCOMPARE(entry(QStringLiteral("dogecoin")).averageCostUSD.toDouble(), 0.3 / 0.8);
+        QCOMPARE(cost->text(), QStringLiteral("0.3000"));
+
+        holding->setFocus();
+        holding->selectAll();
+        QTest::keyClick(holding, Qt::Key_Delete);
+        QTest::keyClick(holding, Qt::Key_Return);
+        QVERIFY(entry(QStringLiteral("dogecoin")).holding.isUndefined());
+        QCOMPARE(entry(QStringLiteral("dogecoin")).averageCostUSD.toDouble(), 0.3 / 0.8);
+        // Holdings do not make the coin list poll again.
+        QCOMPARE(m_reloads, reloads);
+    }
+
     void reorder()
     {
         // Keyboard: Alt+Up on the row moves it one place.
@@ -291,8 +321,14 @@ private Q_SLOTS:
             AppSettings initial;
             initial.watchlistCoins.clear();
             if (full) {
-                for (const CoinMetadata &coin : m_catalog->listedCoins().mid(0, 25))
-                    initial.watchlistCoins.append({coin.id, CoinAlertKind::above, 1234.5});
+                // Some coins held, some with a cost, some without either.
+                int i = 0;
+                for (const CoinMetadata &coin : m_catalog->listedCoins().mid(0, 25)) {
+                    ++i;
+                    initial.watchlistCoins.append(
+                        {coin.id, CoinAlertKind::above, 1234.5, i % 3 ? std::optional<double>(0.125 * i) : std::nullopt,
+                            i % 2 ? std::optional<double>(1500.0 * i) : std::nullopt});
+                }
             }
             Test::MemorySettingsStore store(initial);
             SettingsViewModel settings(store);
@@ -309,8 +345,8 @@ private Q_SLOTS:
                 Test::unlabelledControls(&window).isEmpty(), qPrintable(Test::unlabelledControls(&window).join(u',')));
             // Each control of a row names its coin to a screen reader.
             for (WatchlistRow *row : view->rows()) {
-                for (QWidget *control : std::initializer_list<QWidget *> {
-                         row->handle(), row->kindMenu(), row->thresholdField(), row->deleteButton()}) {
+                for (QWidget *control : std::initializer_list<QWidget *> {row->handle(), row->holdingField(),
+                         row->averageCostField(), row->kindMenu(), row->thresholdField(), row->deleteButton()}) {
                     const QString announced = Test::announcedLabel(control);
                     QVERIFY2(announced.contains(row->symbol()), qPrintable(announced));
                 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchlist/alertthreshold.h"
+#include "watchlist/holdingfield.h"
 #include "watchlist/watchlistalertfield.h"
 
 #include <QTest>
@@ -124,6 +125,76 @@ private Q_SLOTS:
         field.type(QStringLiteral("."));
         QCOMPARE(field.endEditing(), OptionalDouble());
         QCOMPARE(field.text(), QStringLiteral("0.3571"));
+    }
+
+    // The holding and average-cost fields type like the threshold and write
+    // on commit: empty removes the value, what does not parse reverts.
+    void amountEditing_data()
+    {
+        QTest::addColumn<bool>("cost");
+        QTest::addColumn<OptionalDouble>("price");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<OptionalDouble>("value");
+        QTest::addColumn<QString>("shown");
+
+        // Each field starts at a holding of 2 coins or a cost of 1,000.
+        QTest::newRow("comma as point") << false << OptionalDouble(60000) << QStringLiteral("1,5")
+                                        << QStringLiteral("1.5") << true << OptionalDouble(1.5)
+                                        << QStringLiteral("1.5");
+        QTest::newRow("eight fraction digits")
+            << false << OptionalDouble() << QStringLiteral("0.123456789") << QStringLiteral("0.12345678") << true
+            << OptionalDouble(0.12345678) << QStringLiteral("0.12345678");
+        QTest::newRow("junk and a second point")
+            << false << OptionalDouble() << QStringLiteral("12abc.3.4") << QStringLiteral("12.34") << true
+            << OptionalDouble(12.34) << QStringLiteral("12.34");
+        QTest::newRow("zero coins") << false << OptionalDouble() << QStringLiteral("0") << QStringLiteral("0") << true
+                                    << OptionalDouble(0) << QStringLiteral("0");
+        QTest::newRow("emptied holding is removed")
+            << false << OptionalDouble() << QString() << QString() << true << OptionalDouble() << QString();
+        QTest::newRow("a lone point reverts") << false << OptionalDouble() << QStringLiteral(".") << QStringLiteral(".")
+                                              << false << OptionalDouble() << QStringLiteral("2");
+        QTest::newRow("huge holding is limited")
+            << false << OptionalDouble() << QStringLiteral("123456789012345678901234567890")
+            << QStringLiteral("123456789012345678901234") << true << OptionalDouble(1e15)
+            << QStringLiteral("1000000000000000");
+        QTest::newRow("cost by the price's digits")
+            << true << OptionalDouble(54000) << QStringLiteral("45000,7") << QStringLiteral("45000.7") << true
+            << OptionalDouble(45000.7) << QStringLiteral("45001");
+        QTest::newRow("cost of a cheap coin")
+            << true << OptionalDouble(0.4) << QStringLiteral("0,35") << QStringLiteral("0.35") << true
+            << OptionalDouble(0.35) << QStringLiteral("0.3500");
+        QTest::newRow("cost of 0 is removed") << true << OptionalDouble(54000) << QStringLiteral("0")
+                                              << QStringLiteral("0") << true << OptionalDouble() << QString();
+        QTest::newRow("letters alone leave an empty cost") << true << OptionalDouble(54000) << QStringLiteral("x")
+                                                           << QString() << true << OptionalDouble() << QString();
+    }
+
+    void amountEditing()
+    {
+        QFETCH(bool, cost);
+        QFETCH(OptionalDouble, price);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(bool, written);
+        QFETCH(OptionalDouble, value);
+        QFETCH(QString, shown);
+
+        WatchlistAmountField field(
+            cost ? WatchlistAmountField::Kind::averageCost : WatchlistAmountField::Kind::holding);
+        field.show(cost ? 1000.0 : 2.0, price);
+        QCOMPARE(field.type(typed), kept);
+        // A new price during the edit leaves the typed text alone.
+        field.show(cost ? 1000.0 : 2.0, 1.0);
+        QCOMPARE(field.text(), kept);
+        field.show(cost ? 1000.0 : 2.0, price);
+        const std::optional<AmountEdit> edit = field.endEditing();
+        QCOMPARE(edit.has_value(), written);
+        if (edit)
+            QCOMPARE(edit->value, value);
+        QCOMPARE(field.text(), shown);
+        QVERIFY(!field.endEditing());
     }
 };
 

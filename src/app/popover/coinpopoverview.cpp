@@ -3,6 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
+#include "popoverrowtext.h"
 #include "settings/settingsviewmodel.h"
 #include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
@@ -55,6 +56,7 @@ CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &sett
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     buildHeader(layout);
+    buildHoldings(layout);
     buildBody(layout);
     buildFooter(layout);
 
@@ -64,6 +66,7 @@ CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &sett
     connect(&settingsViewModel, &SettingsViewModel::settingsChanged, this, [this](const AppSettings &settings) {
         m_settings = settings;
         refreshRows();
+        updateHoldings();
         updateStaleNotice();
     });
     connect(&updateController, &UpdateController::changed, this, &CoinPopoverView::updateUpdateBadge);
@@ -113,6 +116,43 @@ void CoinPopoverView::buildHeader(QVBoxLayout *layout)
     row->addWidget(m_updateBadge, 0, Qt::AlignVCenter);
 
     layout->addWidget(header);
+}
+
+void CoinPopoverView::buildHoldings(QVBoxLayout *layout)
+{
+    m_holdings = new QWidget(this);
+    auto *columns = new QHBoxLayout(m_holdings);
+    columns->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding - 8, 6);
+    columns->setSpacing(8);
+
+    // The total with the count of priced coins, the move today, the gain.
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(1);
+    auto *first = new QHBoxLayout;
+    first->setSpacing(8);
+    m_holdingsTotal = plainLabel(m_holdings);
+    m_holdingsTotal->setFont(popoverFont(17, QFont::DemiBold, true));
+    first->addWidget(m_holdingsTotal, 0, Qt::AlignBaseline);
+    m_holdingsPriced = plainLabel(m_holdings);
+    m_holdingsPriced->setFont(popoverFont(10, QFont::Normal));
+    first->addWidget(m_holdingsPriced, 0, Qt::AlignBaseline);
+    first->addStretch(1);
+    lines->addLayout(first);
+    m_holdingsToday = plainLabel(m_holdings);
+    m_holdingsToday->setFont(popoverFont(10, QFont::Normal));
+    lines->addWidget(m_holdingsToday);
+    m_holdingsGain = plainLabel(m_holdings);
+    m_holdingsGain->setFont(popoverFont(10, QFont::Normal));
+    lines->addWidget(m_holdingsGain);
+    columns->addLayout(lines, 1);
+
+    m_hideBalances = new PopoverButton(PopoverButton::Kind::icon, m_holdings);
+    connect(m_hideBalances, &QAbstractButton::clicked, this, [this] {
+        m_settingsViewModel.update([](AppSettings &settings) { settings.hideBalances = !settings.hideBalances; });
+    });
+    columns->addWidget(m_hideBalances, 0, Qt::AlignVCenter);
+
+    layout->addWidget(m_holdings);
 }
 
 void CoinPopoverView::buildBody(QVBoxLayout *layout)
@@ -206,7 +246,7 @@ void CoinPopoverView::setTranslucentBackground(bool translucent)
 
 QSize CoinPopoverView::sizeHint() const
 {
-    return popoverSize(int(m_rows.size()));
+    return popoverSize(int(m_rows.size()), m_holdingsHeight);
 }
 
 void CoinPopoverView::updateCoins()
@@ -240,12 +280,51 @@ void CoinPopoverView::updateCoins()
 
     m_body->setCurrentWidget(m_rows.isEmpty() ? m_emptyState : static_cast<QWidget *>(m_scrollArea));
     refreshRows();
+    updateHoldings();
+    updateSize();
+}
 
-    const QSize size = popoverSize(int(m_rows.size()));
+void CoinPopoverView::updateSize()
+{
+    const QSize size = popoverSize(int(m_rows.size()), m_holdingsHeight);
     if (size != minimumSize() || size != maximumSize()) {
         setFixedSize(size);
         Q_EMIT preferredSizeChanged(size);
     }
+}
+
+void CoinPopoverView::updateHoldings()
+{
+    const HoldingsHeader header = holdingsHeader(
+        holdingsTotals(m_settings.watchlistCoins, m_coinList.coins(), m_coinList.usdToTargetRate()), m_settings);
+    const bool sizeChanges = header.height() != m_holdingsHeight;
+    m_holdingsHeight = header.height();
+    m_holdings->setVisible(header.visible);
+    m_holdings->setFixedHeight(m_holdingsHeight);
+    const PopoverColors palette = colors();
+    m_holdingsTotal->setText(header.total);
+    m_holdingsTotal->setAccessibleName(localizedString(QStringLiteral("popover.holdings.title")) + QStringLiteral(": ")
+        + (m_settings.hideBalances ? localizedString(QStringLiteral("popover.holdings.hidden")) : header.total));
+    setTextColor(m_holdingsTotal, palette.primary);
+    m_holdingsPriced->setText(header.priced);
+    m_holdingsPriced->setVisible(!header.priced.isEmpty());
+    setTextColor(m_holdingsPriced, palette.secondary);
+    for (const auto &[label, text] :
+        {std::pair {m_holdingsToday, header.today}, std::pair {m_holdingsGain, header.gain}}) {
+        label->setText(text.text);
+        label->setVisible(!text.text.isEmpty());
+        setTextColor(
+            label, text.role == RowTextRole::secondary ? palette.secondary : text.color.resolved(palette.primary));
+    }
+    const bool hidden = m_settings.hideBalances;
+    m_hideBalances->setPopoverIcon(hidden ? PopoverIcon::balancesHidden : PopoverIcon::balancesShown, Qt::AlignRight);
+    const QString toggle
+        = localizedString(hidden ? QStringLiteral("popover.showBalances") : QStringLiteral("popover.hideBalances"));
+    m_hideBalances->setToolTip(toggle);
+    m_hideBalances->setAccessibleName(toggle);
+    m_hideBalances->update();
+    if (sizeChanges)
+        updateSize();
 }
 
 void CoinPopoverView::refreshRows()
@@ -297,6 +376,7 @@ void CoinPopoverView::retranslate()
     updateStaleNotice();
     // The delisted label is a localized text too.
     refreshRows();
+    updateHoldings();
 }
 
 void CoinPopoverView::applyColors()
@@ -308,9 +388,11 @@ void CoinPopoverView::applyColors()
     m_loading->setColor(palette.secondary);
     m_emptyIcon->setColor(palette.secondary);
     setTextColor(m_emptyText, palette.secondary);
-    for (PopoverButton *button : {m_updateBadge, m_addCoins, m_settingsButton, m_watchlistButton, m_quitButton})
+    for (PopoverButton *button :
+        {m_updateBadge, m_addCoins, m_settingsButton, m_watchlistButton, m_quitButton, m_hideBalances})
         button->setColors(palette);
     refreshRows();
+    updateHoldings();
     update();
 }
 

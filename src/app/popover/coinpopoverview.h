@@ -61,6 +61,10 @@ public:
     QWidget *staleNotice() const { return m_staleNotice; }
     QLabel *staleNoticeText() const { return m_staleText; }
     QList<CoinRowView *> rows() const { return m_rows; }
+    // The holdings block under the header and its hide-balances toggle.
+    QWidget *holdingsBlock() const { return m_holdings; }
+    QLabel *holdingsTotal() const { return m_holdingsTotal; }
+    PopoverButton *hideBalancesButton() const { return m_hideBalances; }
 
 Q_SIGNALS:
     // The size the popover needs changed (the coin count moved across 4...8).
@@ -72,11 +76,14 @@ protected:
 
 private:
     void buildHeader(QVBoxLayout *layout);
+    void buildHoldings(QVBoxLayout *layout);
     void buildBody(QVBoxLayout *layout);
     void buildFooter(QVBoxLayout *layout);
 
     void updateCoins();
     void refreshRows();
+    void updateHoldings();
+    void updateSize();
     void updateLoading();
     void updateStaleNotice();
     void updateUpdateBadge();
@@ -95,6 +102,13 @@ private:
     bool m_translucent = false;
 
     QLabel *m_title = nullptr;
+    QWidget *m_holdings = nullptr;
+    int m_holdingsHeight = 0;
+    QLabel *m_holdingsTotal = nullptr;
+    QLabel *m_holdingsPriced = nullptr;
+    QLabel *m_holdingsToday = nullptr;
+    QLabel *m_holdingsGain = nullptr;
+    PopoverButton *m_hideBalances = nullptr;
     QWidget *m_staleNotice = nullptr;
     PopoverIconView *m_staleIcon = nullptr;
     QLabel *m_staleText = nullptr;

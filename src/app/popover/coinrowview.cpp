@@ -53,6 +53,11 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     m_change->setTextFormat(Qt::PlainText);
     m_change->setFont(popoverFont(10, QFont::Normal));
     m_change->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_holdingValue = new QLabel(this);
+    m_holdingValue->setTextFormat(Qt::PlainText);
+    m_holdingValue->setFont(popoverFont(10, QFont::Medium, true));
+    m_holdingValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_holdingValue->hide();
 
     auto *firstLine = new QHBoxLayout;
     firstLine->setSpacing(8);
@@ -63,6 +68,7 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     secondLine->addWidget(m_symbol, 0, Qt::AlignVCenter);
     secondLine->addStretch(1);
     secondLine->addWidget(m_change, 0, Qt::AlignVCenter);
+    secondLine->addWidget(m_holdingValue, 0, Qt::AlignVCenter);
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
@@ -97,6 +103,10 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
     setTextColor(m_price, colorOf(price, colors));
     m_change->setText(change.text);
     setTextColor(m_change, colorOf(change, colors));
+    const RowText holding = holdingValueText(m_coin, settings);
+    m_holdingValue->setText(holding.text);
+    m_holdingValue->setVisible(!holding.text.isEmpty());
+    setTextColor(m_holdingValue, colorOf(holding, colors));
 }
 
 } // namespace Vantrell

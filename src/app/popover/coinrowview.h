@@ -16,7 +16,8 @@ struct AppSettings;
 struct PopoverColors;
 
 // One coin of the popover list, 52 pixels high: logo, name and symbol on the
-// left, price and 24-hour change on the right. Read-only: it takes no clicks.
+// left, price and 24-hour change on the right, and under the price the value
+// of the coin's holding when there is one. Read-only: it takes no clicks.
 class CoinRowView final : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,7 @@ public:
     void refresh(const AppSettings &settings, const PopoverColors &colors);
 
     CoinLogoWidget *logo() const { return m_logo; }
+    QLabel *holdingValue() const { return m_holdingValue; }
 
 private:
     Coin m_coin;
@@ -41,6 +43,7 @@ private:
     QLabel *m_symbol = nullptr;
     QLabel *m_price = nullptr;
     QLabel *m_change = nullptr;
+    QLabel *m_holdingValue = nullptr;
 };
 
 } // namespace Vantrell

@@ -28,11 +28,12 @@ qint64 distanceSquared(QPoint point, const QRect &rect)
 
 } // namespace
 
-QSize popoverSize(int coinCount)
+QSize popoverSize(int coinCount, int holdingsBlockHeight)
 {
     const int rows = std::clamp(coinCount, PopoverMetrics::minimumVisibleRows, PopoverMetrics::maximumVisibleRows);
     return {PopoverMetrics::width,
-        PopoverMetrics::headerHeight + PopoverMetrics::footerHeight + PopoverMetrics::rowHeight * rows};
+        PopoverMetrics::headerHeight + PopoverMetrics::footerHeight + PopoverMetrics::rowHeight * rows
+            + holdingsBlockHeight};
 }
 
 QMargins popoverShadowMargins()

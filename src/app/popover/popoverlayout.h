@@ -13,6 +13,10 @@ namespace Vantrell {
 namespace PopoverMetrics {
 inline constexpr int width = 320;
 inline constexpr int headerHeight = 38;
+// The holdings block under the header, while some coin is held: the total
+// over the 24-hour move, and the gain against the costs when there is one.
+inline constexpr int holdingsHeight = 44;
+inline constexpr int holdingsWithGainHeight = 60;
 inline constexpr int footerHeight = 52;
 inline constexpr int rowHeight = 52;
 inline constexpr int horizontalPadding = 16;
@@ -29,8 +33,8 @@ inline constexpr double shadowOpacity = 0.14;
 } // namespace PopoverMetrics
 
 // 320 x (90 + 52 n) with n the coin count clamped to 4...8: 298 for up to four
-// coins, 506 from eight on.
-QSize popoverSize(int coinCount);
+// coins, 506 from eight on; the holdings block adds its height.
+QSize popoverSize(int coinCount, int holdingsBlockHeight = 0);
 
 // Room a translucent popover window keeps around its content for the shadow.
 QMargins popoverShadowMargins();

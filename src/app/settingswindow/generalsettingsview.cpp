@@ -212,9 +212,14 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     m_currency = new QComboBox(m_pricesSection);
     m_currency->setFixedWidth(kPickerWidth);
     m_currencyLabel->setBuddy(m_currency);
-    formOf(m_pricesSection)->addRow(m_currencyLabel, trailing({m_currency}));
+    QFormLayout *prices = formOf(m_pricesSection);
+    prices->addRow(m_currencyLabel, trailing({m_currency}));
     connect(m_currency, &QComboBox::activated, this,
         [this](int index) { change([index](AppSettings &s) { s.baseCurrency = allCases<BaseCurrency>()[index]; }); });
+    m_hideBalances = new QCheckBox(m_pricesSection);
+    prices->addRow(m_hideBalances);
+    connect(m_hideBalances, &QCheckBox::toggled, this,
+        [this](bool on) { change([on](AppSettings &s) { s.hideBalances = on; }); });
 
     // Notifications
     m_notificationSection = new QGroupBox(content);
@@ -293,6 +298,8 @@ void GeneralSettingsView::buildTexts()
     m_adjust->setText(text("desktop.adjust"));
     m_pricesSection->setTitle(text("general.section.prices"));
     m_currencyLabel->setText(text("general.display.currency"));
+    m_hideBalances->setText(text("general.hideBalances"));
+    m_hideBalances->setToolTip(text("general.hideBalances.help"));
     fillCombo<BaseCurrency>(m_currency);
     m_notificationSection->setTitle(text("general.section.notification"));
     m_priceAlerts->setText(text("general.notification.priceAlert"));
@@ -305,7 +312,7 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
 {
     m_shown = settings;
     const QList<QWidget *> controls {m_launchAtLogin, m_content, m_coin, m_textColor, m_schemes, m_textBackground,
-        m_showOverlay, m_textSize, m_opacity, m_currency, m_priceAlerts, m_language};
+        m_showOverlay, m_textSize, m_opacity, m_currency, m_hideBalances, m_priceAlerts, m_language};
     QList<std::shared_ptr<QSignalBlocker>> blockers;
     for (QWidget *control : controls)
         blockers.append(std::make_shared<QSignalBlocker>(control));
@@ -343,6 +350,7 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
     m_opacityValue->setText(opacityPercentText(settings.desktopOverlayBackgroundOpacity));
 
     m_currency->setCurrentIndex(indexOf(settings.baseCurrency));
+    m_hideBalances->setChecked(settings.hideBalances);
     m_priceAlerts->setChecked(settings.priceChangeNotificationEnabled);
     m_language->setCurrentIndex(indexOf(settings.language));
 }

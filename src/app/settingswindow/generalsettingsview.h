@@ -75,6 +75,7 @@ private:
     QGroupBox *m_pricesSection = nullptr;
     QLabel *m_currencyLabel = nullptr;
     QComboBox *m_currency = nullptr;
+    QCheckBox *m_hideBalances = nullptr;
     QGroupBox *m_notificationSection = nullptr;
     QCheckBox *m_priceAlerts = nullptr;
     QGroupBox *m_languageSection = nullptr;

@@ -25,6 +25,10 @@ QStringList themeNames(PopoverIcon icon)
         return {QStringLiteral("emblem-system-symbolic"), QStringLiteral("preferences-system-symbolic")};
     case PopoverIcon::quit:
         return {QStringLiteral("system-shutdown-symbolic"), QStringLiteral("application-exit-symbolic")};
+    case PopoverIcon::balancesShown:
+        return {QStringLiteral("view-reveal-symbolic")};
+    case PopoverIcon::balancesHidden:
+        return {QStringLiteral("view-conceal-symbolic")};
     case PopoverIcon::updateAvailable:
     case PopoverIcon::coin:
     case PopoverIcon::warning:
@@ -146,6 +150,33 @@ QPainterPath warningTriangle(const QRectF &rect)
     return triangle.subtracted(mark);
 }
 
+// An eye: an almond outline around a round pupil, struck through when `struck`.
+void drawEye(QPainter &painter, const QRectF &rect, const QColor &color, bool struck)
+{
+    const qreal side = std::min(rect.width(), rect.height());
+    const QPointF centre = rect.center();
+    const qreal half = side * 0.46;
+    const qreal lid = side * 0.34;
+    QPainterPath outline;
+    outline.moveTo(centre.x() - half, centre.y());
+    outline.quadTo(centre.x(), centre.y() - lid * 1.6, centre.x() + half, centre.y());
+    outline.quadTo(centre.x(), centre.y() + lid * 1.6, centre.x() - half, centre.y());
+    QPen pen(color, side * 0.09);
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(outline);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(centre, side * 0.14, side * 0.14);
+    if (struck) {
+        painter.setPen(pen);
+        painter.drawLine(QPointF(centre.x() - half * 0.8, centre.y() + half * 0.8),
+            QPointF(centre.x() + half * 0.8, centre.y() - half * 0.8));
+    }
+}
+
 } // namespace
 
 void drawPopoverIcon(QPainter &painter, PopoverIcon icon, const QRectF &rect, const QColor &color)
@@ -173,6 +204,10 @@ void drawPopoverIcon(QPainter &painter, PopoverIcon icon, const QRectF &rect, co
         painter.setPen(Qt::NoPen);
         painter.setBrush(color);
         painter.drawPath(warningTriangle(rect));
+        break;
+    case PopoverIcon::balancesShown:
+    case PopoverIcon::balancesHidden:
+        drawEye(painter, rect, color, icon == PopoverIcon::balancesHidden);
         break;
     }
     painter.restore();

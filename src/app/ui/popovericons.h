@@ -16,6 +16,8 @@ enum class PopoverIcon {
     updateAvailable, // a filled circle with an arrow pointing down
     coin, // a coin with the bitcoin sign, for the empty watchlist
     warning, // a triangle with an exclamation mark
+    balancesShown, // an open eye: balances are shown, pressing hides them
+    balancesHidden, // a struck-through eye
 };
 
 // `icon` at `size` x `size` logical pixels, in one colour: the desktop icon

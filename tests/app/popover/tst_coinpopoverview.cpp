@@ -199,6 +199,70 @@ private Q_SLOTS:
         qInfo("rendered to %s", qPrintable(path));
     }
 
+    // Holdings under the header and under the row prices; hidden, every amount
+    // is dots. Rendered in English and Simplified Chinese, light and dark.
+    void holdings_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QStringList>("expectedTexts");
+        QTest::addColumn<QStringList>("absentTexts");
+
+        const QStringList amounts {QStringLiteral("$55,513"), QStringLiteral("$48,671"), QStringLiteral("$6,842")};
+        const QString dots = QStringLiteral("••••");
+        QTest::newRow("en-light") << AppLanguage::en << false << false
+                                  << amounts + QStringList {QStringLiteral("2 of 3 coins priced")}
+                                  << QStringList {dots};
+        QTest::newRow("en-dark-hidden") << AppLanguage::en << true << true
+                                        << QStringList {dots, QStringLiteral("97,343")} << amounts;
+        QTest::newRow("zh-Hans-dark") << AppLanguage::zhHans << true << false
+                                      << amounts + QStringList {QStringLiteral("3 个币中 2 个有价格")}
+                                      << QStringList {dots};
+        QTest::newRow("zh-Hans-light-hidden") << AppLanguage::zhHans << false << true << QStringList {dots} << amounts;
+    }
+
+    void holdings()
+    {
+        QFETCH(AppLanguage, language);
+        QFETCH(bool, dark);
+        QFETCH(bool, hidden);
+        QFETCH(QStringList, expectedTexts);
+        QFETCH(QStringList, absentTexts);
+        LocalizationManager::shared().setBundle(strings(language));
+
+        Fixture fixture(3);
+        QVERIFY(fixture.view.holdingsBlock()->isHidden());
+        QCOMPARE(fixture.view.size(), QSize(320, 298));
+        fixture.settings.update([hidden](AppSettings &s) {
+            s.hideBalances = hidden;
+            s.watchlistCoins = {{QStringLiteral("bitcoin"), CoinAlertKind::change, 2.0, 0.5, 50000.0},
+                {QStringLiteral("ethereum"), CoinAlertKind::change, 2.0, 2.0},
+                {QStringLiteral("dogecoin"), CoinAlertKind::change, 2.0},
+                {QStringLiteral("solana"), CoinAlertKind::change, 2.0, 3.0}};
+        });
+        if (dark)
+            fixture.view.setPalette(Test::darkPalette());
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        QVERIFY(fixture.view.holdingsBlock()->isVisible());
+        QCOMPARE(fixture.view.size(), QSize(320, 298 + PopoverMetrics::holdingsWithGainHeight));
+
+        const QStringList texts = visibleTexts(&fixture.view);
+        for (const QString &text : std::as_const(expectedTexts))
+            QVERIFY2(texts.contains(text), qPrintable(text + QStringLiteral(" missing from ") + texts.join(u'|')));
+        for (const QString &text : std::as_const(absentTexts))
+            QVERIFY2(!texts.join(u'|').contains(text), qPrintable(text + QStringLiteral(" shown")));
+
+        const QString path = QStringLiteral("%1/popover-holdings-%2.png")
+                                 .arg(outputDirectory(), QString::fromUtf8(QTest::currentDataTag()));
+        QVERIFY(fixture.view.grab().save(path));
+        qInfo("rendered to %s", qPrintable(path));
+
+        // The eye in the header flips the setting.
+        QTest::mouseClick(fixture.view.hideBalancesButton(), Qt::LeftButton);
+        QCOMPARE(fixture.store.stored->hideBalances, !hidden);
+    }
+
     void risingPriceIsDrawnInTheRiseColour()
     {
         Fixture fixture(3);

@@ -131,6 +131,9 @@ private Q_SLOTS:
         QCOMPARE(posted.size(), 1);
         QCOMPARE(posted.first().first().toString(), QStringLiteral("vantrell.adjustDesktopOverlay"));
 
+        withText<QCheckBox>(f.view.get(), QStringLiteral("Hide balances"))->click();
+        QCOMPARE(f.store.stored->hideBalances, true);
+
         // The panel coin is picked from the watchlist by symbol.
         const QList<QComboBox *> combos = f.view->findChildren<QComboBox *>();
         QComboBox *coinPicker = combos.first();

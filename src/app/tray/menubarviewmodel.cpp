@@ -5,6 +5,7 @@
 #include "settings/pricecolors.h"
 #include "settings/settingsviewmodel.h"
 #include "tray/trayitem.h"
+#include "widgetkit/holdingstext.h"
 #include "widgetkit/priceformatter.h"
 
 #include <algorithm>
@@ -42,8 +43,11 @@ void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &sett
         disconnect(connection);
     m_bindings.clear();
     setStatusItem(&statusItem);
-    m_bindings.append(connect(&coinList, &CoinListViewModel::coinsChanged, this,
-        [this, &settings](const QList<Coin> &coins) { update(coins, settings.settings()); }));
+    m_bindings.append(connect(
+        &coinList, &CoinListViewModel::coinsChanged, this, [this, &settings, &coinList](const QList<Coin> &coins) {
+            m_usdToTargetRate = coinList.lastUsdToTargetExchangeRate();
+            update(coins, settings.settings());
+        }));
     m_bindings.append(connect(&settings, &SettingsViewModel::settingsChanged, this,
         [this, &coinList](const AppSettings &newSettings) { update(coinList.coins(), newSettings); }));
     // A panel that turns dark or light changes the colours of a title with a
@@ -57,6 +61,7 @@ void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &sett
             update(coinList.coins(), settings.settings());
         }));
     m_stalePricesSince = coinList.stalePricesSince();
+    m_usdToTargetRate = coinList.lastUsdToTargetExchangeRate();
     update(coinList.coins(), settings.settings());
 }
 
@@ -65,7 +70,7 @@ void MenuBarViewModel::update(const QList<Coin> &coins, const AppSettings &setti
     StatusItem *item = statusItem();
     if (!item)
         return;
-    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince));
+    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince, m_usdToTargetRate));
 }
 
 std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, const AppSettings &settings)
@@ -82,11 +87,13 @@ std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, co
 }
 
 StatusPresentation MenuBarViewModel::presentation(const QList<Coin> &coins, const AppSettings &settings,
-    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince)
+    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince, double usdToTargetRate)
 {
     StatusPresentation result;
     if (stalePricesSince)
         result.stalePricesTime = shortTime(stalePricesSince->toLocalTime().time(), settings.language);
+    result.holdingsLine = holdingsToolTipLine(
+        holdingsTotals(settings.watchlistCoins, coins, usdToTargetRate), settings.baseCurrency, settings.hideBalances);
     const std::optional<Coin> coin = displayedCoin(coins, settings);
     if (!coin)
         return result;

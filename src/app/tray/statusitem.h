@@ -43,6 +43,10 @@ struct StatusPresentation
     // language ("2:05 PM"), for the tooltip. Empty while they are fresh.
     QString stalePricesTime;
 
+    // "Holdings: $12,346 (+2.10% today)" for the tooltip; empty when nothing
+    // is held.
+    QString holdingsLine;
+
     bool operator==(const StatusPresentation &) const = default;
 };
 

@@ -279,19 +279,25 @@ std::optional<QColor> priceColorOf(const StatusPresentation &presentation)
 
 TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString &applicationTitle)
 {
-    const QString stale = presentation.stalePricesTime.isEmpty()
+    const auto addLine = [](QString &text, const QString &line) {
+        if (!line.isEmpty())
+            text = text.isEmpty() ? line : text + QLatin1Char('\n') + line;
+    };
+    QString stale = presentation.stalePricesTime.isEmpty()
         ? QString()
         : localizedString(QStringLiteral("tray.tooltip.stale"), {presentation.stalePricesTime});
-    if (presentation.kind != StatusPresentation::Kind::title)
+    if (presentation.kind != StatusPresentation::Kind::title) {
+        addLine(stale, presentation.holdingsLine);
         return {.title = applicationTitle, .text = stale};
+    }
     QString text = presentation.coinName.isEmpty() ? presentation.coinSymbol : presentation.coinName;
     if (presentation.change24hPercent) {
         const QString change = formatChangePercent(*presentation.change24hPercent);
         if (!change.isEmpty())
             text = text.isEmpty() ? change : text + QLatin1Char(' ') + change;
     }
-    if (!stale.isEmpty())
-        text = text.isEmpty() ? stale : text + QLatin1Char('\n') + stale;
+    addLine(text, presentation.holdingsLine);
+    addLine(text, stale);
     return {.title = presentation.text.trimmed(), .text = text};
 }
 

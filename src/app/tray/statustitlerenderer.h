@@ -74,7 +74,8 @@ struct TrayToolTip
 
 // Tooltip: for a title, the title text ("BTC 97,342") over the coin's name and
 // 24-hour change ("Bitcoin +2.31%"); for the icon, `applicationTitle` alone.
-// Stale prices add a line that says so, with the time of the last one.
+// Stale prices add a line that says so, with the time of the last one; held
+// coins add the holdings line.
 TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString &applicationTitle);
 
 // The widest text of the label's shape (every digit an "8"), which panels use

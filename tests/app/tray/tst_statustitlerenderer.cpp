@@ -2,7 +2,9 @@
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
 #include "testenvironment.h"
+#include "tray/menubarviewmodel.h"
 #include "tray/statustitlerenderer.h"
+#include "widgetkit/holdingstext.h"
 
 #include <QFile>
 #include <QPainter>
@@ -15,6 +17,7 @@
 using namespace Vantrell;
 
 Q_DECLARE_METATYPE(Vantrell::StatusPresentation)
+Q_DECLARE_METATYPE(Vantrell::HoldingsTotals)
 
 namespace {
 constexpr int kHeight = 44;
@@ -343,6 +346,90 @@ private Q_SLOTS:
         staleIcon.stalePricesTime = QStringLiteral("2:05 PM");
         QTest::newRow("stale icon") << staleIcon << "Vantrell"
                                     << "Prices are stale, last update 2:05 PM";
+        StatusPresentation held = stale;
+        held.holdingsLine = QStringLiteral("Holdings: $12,346 (+2.10% today)");
+        QTest::newRow("holdings before the stale line")
+            << held << "BTC 97,342"
+            << "Bitcoin +2.31%\nHoldings: $12,346 (+2.10% today)\nPrices are stale, last update 2:05 PM";
+        StatusPresentation heldIcon;
+        heldIcon.holdingsLine = held.holdingsLine;
+        QTest::newRow("holdings under the icon") << heldIcon << "Vantrell"
+                                                 << "Holdings: $12,346 (+2.10% today)";
+    }
+
+    void holdingsLine_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<HoldingsTotals>("totals");
+        QTest::addColumn<BaseCurrency>("currency");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QString>("line");
+
+        const HoldingsTotals all {4, 4, 12345.67, 253.9, 2.1};
+        const HoldingsTotals some {4, 3, 12345.67, 253.9, 2.1};
+        QTest::newRow("nothing held") << AppLanguage::en << HoldingsTotals {} << BaseCurrency::usd << false << "";
+        QTest::newRow("all priced") << AppLanguage::en << all << BaseCurrency::usd << false
+                                    << "Holdings: $12,346 (+2.10% today)";
+        QTest::newRow("some unpriced") << AppLanguage::en << some << BaseCurrency::usd << false
+                                       << QStringLiteral("Holdings: $12,346 (+2.10% today) · 3 of 4 coins priced");
+        QTest::newRow("none priced") << AppLanguage::en << HoldingsTotals {2, 0, 0} << BaseCurrency::usd << false
+                                     << QStringLiteral("Holdings: -- · 0 of 2 coins priced");
+        QTest::newRow("no change") << AppLanguage::en << HoldingsTotals {1, 1, 99.5} << BaseCurrency::gbp << false
+                                   << QStringLiteral("Holdings: £99.50");
+        QTest::newRow("hidden") << AppLanguage::en << all << BaseCurrency::usd << true
+                                << QStringLiteral("Holdings: •••• (+2.10% today)");
+        QTest::newRow("simplified chinese") << AppLanguage::zhHans << some << BaseCurrency::cny << false
+                                            << QStringLiteral("持仓：¥12,346（今日 +2.10%） · 4 个币中 3 个有价格");
+    }
+
+    // The panel item's presentation carries the line from the watchlist and
+    // the prices, under a title and under the icon alike.
+    void presentationCarriesTheHoldingsLine_data()
+    {
+        QTest::addColumn<std::optional<double>>("holding");
+        QTest::addColumn<bool>("iconMode");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QString>("line");
+
+        QTest::newRow("title") << std::optional<double>(0.5) << false << false
+                               << QStringLiteral("Holdings: $48,671 (+2.31% today)");
+        QTest::newRow("icon, hidden") << std::optional<double>(0.5) << true << true
+                                      << QStringLiteral("Holdings: •••• (+2.31% today)");
+        QTest::newRow("nothing held") << std::optional<double>() << false << false << QString();
+    }
+
+    void presentationCarriesTheHoldingsLine()
+    {
+        QFETCH(std::optional<double>, holding);
+        QFETCH(bool, iconMode);
+        QFETCH(bool, hidden);
+        QFETCH(QString, line);
+        LocalizationManager::shared().setBundle(
+            LocalizationManager::bundle(AppLanguage::en, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {}));
+        AppSettings settings;
+        settings.menuBarContent = iconMode ? MenuBarContent::icon : MenuBarContent::price;
+        settings.hideBalances = hidden;
+        settings.watchlistCoins = {{QStringLiteral("bitcoin"), CoinAlertKind::change, 2.0, holding}};
+        Coin bitcoin;
+        bitcoin.id = QStringLiteral("bitcoin");
+        bitcoin.symbol = QStringLiteral("BTC");
+        bitcoin.currentPrice = 97342.6;
+        bitcoin.priceChange24hPercent = 2.31;
+        const StatusPresentation presentation = MenuBarViewModel::presentation({bitcoin}, settings, false);
+        QCOMPARE(presentation.holdingsLine, line);
+        QCOMPARE(presentation.kind == StatusPresentation::Kind::icon, iconMode);
+    }
+
+    void holdingsLine()
+    {
+        QFETCH(AppLanguage, language);
+        QFETCH(HoldingsTotals, totals);
+        QFETCH(BaseCurrency, currency);
+        QFETCH(bool, hidden);
+        QFETCH(QString, line);
+        LocalizationManager::shared().setBundle(
+            LocalizationManager::bundle(language, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {}));
+        QCOMPARE(holdingsToolTipLine(totals, currency, hidden), line);
     }
 
     void toolTip()

@@ -34,14 +34,25 @@ WidgetOption enumerationOption(const QString &name, const QString &titleKey, E d
     return option;
 }
 
-WidgetOption colorByChangeOption()
+WidgetOption booleanOption(const QString &name, const QString &titleKey, bool defaultValue)
 {
     WidgetOption option;
-    option.name = QStringLiteral("colorByChange");
+    option.name = name;
     option.type = WidgetOption::Type::boolean;
-    option.titleKey = QStringLiteral("widget.param.colorByChange");
-    option.defaultValue = true;
+    option.titleKey = titleKey;
+    option.defaultValue = defaultValue;
     return option;
+}
+
+WidgetOption colorByChangeOption()
+{
+    return booleanOption(QStringLiteral("colorByChange"), QStringLiteral("widget.param.colorByChange"), true);
+}
+
+// The total of the user's holdings in the list's header, in place of its title.
+WidgetOption showHoldingsOption()
+{
+    return booleanOption(QStringLiteral("showHoldings"), QStringLiteral("widget.param.showHoldings"), false);
 }
 
 WidgetOption currencyOption()
@@ -77,6 +88,7 @@ QList<WidgetKind> vantrellWidgetKinds()
         enumerationOption(QStringLiteral("sort"), QStringLiteral("widget.param.sort"), WidgetSortOption::watchlist),
         currencyOption(),
         colorByChangeOption(),
+        showHoldingsOption(),
     };
 
     WidgetKind price;

@@ -114,7 +114,8 @@ void WidgetContentMaker::fetchQuotes(
 }
 
 void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseCurrency> currency, bool colorByChange,
-    WidgetSortOption sort, const std::optional<WidgetSnapshot> &snapshot, std::function<void(WidgetEntryContent)> done)
+    WidgetSortOption sort, const std::optional<WidgetSnapshot> &snapshot, std::function<void(WidgetEntryContent)> done,
+    bool showHoldings)
 {
     const QDateTime now = m_now();
     const BaseCurrency target = currency.value_or(snapshot ? snapshot->currency : BaseCurrency::usd);
@@ -128,7 +129,7 @@ void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseC
         }
     }
 
-    const auto finish = [all, target, colorByChange, sort, snapshot, done](
+    const auto finish = [all, target, colorByChange, sort, snapshot, done, showHoldings](
                             const QuoteTable &quotes, const std::optional<QDateTime> &time) {
         WidgetEntryContent content;
         QList<WidgetRow> rows;
@@ -139,6 +140,7 @@ void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseC
         if (!quotes.isEmpty())
             content.updatedAt = time;
         content.colorByChange = colorByChange;
+        content.holdings = widgetHoldings(showHoldings, snapshot, target);
         if (snapshot) {
             content.language = snapshot->language;
             content.upColorHex = snapshot->upColorHex;
@@ -208,11 +210,15 @@ void WidgetProviders::entry(const QString &kind, const WidgetOptionValues &value
         ? WidgetSortOption::watchlist
         : fromRawValue<WidgetSortOption>(values.value(QStringLiteral("sort")).toString())
               .value_or(WidgetSortOption::watchlist);
+    const bool showHoldings
+        = kind == WidgetKinds::watchlist() && values.value(QStringLiteral("showHoldings"), false).toBool();
     WidgetContentMaker &maker = m_maker;
-    m_maker.makeContent(ids, baseCurrency(currency), colorByChange, sort, snapshot,
+    m_maker.makeContent(
+        ids, baseCurrency(currency), colorByChange, sort, snapshot,
         [&maker, done = std::move(done)](const WidgetEntryContent &content) {
             done({maker.now(), content});
-        });
+        },
+        showHoldings);
 }
 
 void WidgetProviders::snapshot(const QString &kind, const WidgetOptionValues &values, const WidgetContext &context,

@@ -97,6 +97,14 @@ bool WidgetSnapshotWriter::shouldReload(const std::optional<LastReload> &last, c
         return true;
     if (old.watchlist != snapshot.watchlist)
         return true;
+    // Holdings that appear or go (a first amount, balances hidden or shown),
+    // or a total moved by an edit as much as a price move would.
+    if (old.holdings.has_value() != snapshot.holdings.has_value())
+        return true;
+    if (old.holdings && old.holdings->totalValue > 0
+        && std::fabs(snapshot.holdings->totalValue - old.holdings->totalValue) / old.holdings->totalValue * 100.0
+            > reloadMovePercent)
+        return true;
     for (auto it = snapshot.quotes.cbegin(); it != snapshot.quotes.cend(); ++it) {
         const auto previous = old.quotes.constFind(it.key());
         if (previous == old.quotes.cend())

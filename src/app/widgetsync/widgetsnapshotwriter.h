@@ -62,8 +62,9 @@ public:
 
     // Whether the widgets should reload for `snapshot` after the reload of `last`:
     // always the first time, after 300 s, when a visible setting or the
-    // watchlist's order changed, for a new coin, or when a price moved by more
-    // than 1 % since that reload.
+    // watchlist's order changed, for a new coin, when a price or the holdings'
+    // total moved by more than 1 % since that reload, or when the holdings
+    // appeared or went.
     static bool shouldReload(const std::optional<LastReload> &last, const WidgetSnapshot &snapshot);
 
     const std::optional<LastReload> &lastReload() const { return m_lastReload; }

@@ -59,6 +59,14 @@ WidgetRow makeRow(const CoinMetadata &metadata, const QHash<QString, WidgetSnaps
     return row;
 }
 
+std::optional<WidgetSnapshot::Holdings> widgetHoldings(
+    bool showHoldings, const std::optional<WidgetSnapshot> &snapshot, BaseCurrency currency)
+{
+    if (!showHoldings || !snapshot || snapshot->currency != currency)
+        return std::nullopt;
+    return snapshot->holdings;
+}
+
 QList<WidgetRow> sortRows(QList<WidgetRow> rows, WidgetSortOption sort)
 {
     if (sort == WidgetSortOption::watchlist)

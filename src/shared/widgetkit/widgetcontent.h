@@ -63,6 +63,9 @@ struct WidgetEntryContent
     bool colorByChange = true;
     QString upColorHex = QStringLiteral("#2CBD84");
     QString downColorHex = QStringLiteral("#F6465D");
+    // The holdings' total for the list's header, when the widget asks for it
+    // and the application's snapshot carries it in the content's currency.
+    std::optional<WidgetSnapshot::Holdings> holdings;
 
     // There is something to list: a time and at least one price. Otherwise
     // the views show the empty view.
@@ -79,6 +82,11 @@ QStringList selectCoinIds(WidgetCoinSourceOption source, const QStringList &manu
 
 // The row of a catalog record with its quote from `quotes`, if any.
 WidgetRow makeRow(const CoinMetadata &metadata, const QHash<QString, WidgetSnapshot::Quote> &quotes);
+
+// The holdings a widget that shows them puts in its header: the snapshot's,
+// when it has them in `currency` (they cannot be converted).
+std::optional<WidgetSnapshot::Holdings> widgetHoldings(
+    bool showHoldings, const std::optional<WidgetSnapshot> &snapshot, BaseCurrency currency);
 
 // The rows in the order of `sort`. Sorting by change is stable and puts the
 // rows without a change last in both directions.

@@ -2,6 +2,7 @@
 #include "widgetsnapshot.h"
 
 #include "market/coinmetadata.h"
+#include "market/holdings.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "priceformatter.h"
@@ -148,6 +149,17 @@ std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
     return quote;
 }
 
+std::optional<WidgetSnapshot::Holdings> decodeHoldings(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return std::nullopt;
+    const QJsonObject object = value.toObject();
+    const std::optional<double> total = finiteNumber(object.value(QLatin1String("totalValue")));
+    if (!total || *total < 0)
+        return std::nullopt;
+    return WidgetSnapshot::Holdings {*total, finiteNumber(object.value(QLatin1String("change24hPercent")))};
+}
+
 } // namespace
 
 std::optional<QByteArray> WidgetSnapshot::encode() const
@@ -168,7 +180,7 @@ std::optional<QByteArray> WidgetSnapshot::encode() const
         quotesObject.insert(it.key(), quote);
     }
 
-    const QJsonObject object {
+    QJsonObject object {
         {QLatin1String("writtenAt"), timeText(writtenAt)},
         {QLatin1String("language"), rawValue(language)},
         {QLatin1String("currency"), rawValue(currency)},
@@ -181,6 +193,15 @@ std::optional<QByteArray> WidgetSnapshot::encode() const
         {QLatin1String("panelCoinId"), panelCoinId},
         {QLatin1String("panelStaleAt"), double(writtenAt.toSecsSinceEpoch() + panelFreshSeconds)},
     };
+    if (holdings) {
+        if (!std::isfinite(holdings->totalValue)
+            || (holdings->change24hPercent && !std::isfinite(*holdings->change24hPercent)))
+            return std::nullopt;
+        QJsonObject totals {{QLatin1String("totalValue"), holdings->totalValue}};
+        if (holdings->change24hPercent)
+            totals.insert(QLatin1String("change24hPercent"), *holdings->change24hPercent);
+        object.insert(QLatin1String("holdings"), totals);
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -236,6 +257,7 @@ std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray &data)
             return std::nullopt;
         snapshot.quotes.insert(it.key(), *quote);
     }
+    snapshot.holdings = decodeHoldings(object.value(QLatin1String("holdings")));
     return snapshot;
 }
 
@@ -277,6 +299,12 @@ WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &setting
             change.reset();
         snapshot.quotes.insert(
             coin.id, {*coin.currentPrice, change, makePanelText(coin, *coin.currentPrice, change, settings, now)});
+    }
+    if (!settings.hideBalances) {
+        // Costs are not carried, so the rate that converts them does not matter.
+        const HoldingsTotals totals = holdingsTotals(settings.watchlistCoins, coins, 1.0);
+        if (totals.pricedCoins > 0)
+            snapshot.holdings = WidgetSnapshot::Holdings {totals.totalValue, totals.change24hPercent};
     }
     return snapshot;
 }

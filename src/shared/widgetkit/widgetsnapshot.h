@@ -52,6 +52,16 @@ struct WidgetSnapshot
         bool operator==(const Quote &) const = default;
     };
 
+    // The user's holdings, for the watchlist widget's header: their value and
+    // its 24-hour change, in `currency`.
+    struct Holdings
+    {
+        double totalValue = 0;
+        std::optional<double> change24hPercent;
+
+        bool operator==(const Holdings &) const = default;
+    };
+
     QDateTime writtenAt;
     AppLanguage language = AppLanguage::system;
     BaseCurrency currency = BaseCurrency::usd;
@@ -64,6 +74,9 @@ struct WidgetSnapshot
     // The coin the tray item shows (the displayed coin, else the first of the
     // list), empty when it shows the logo; the panel front ends' default.
     QString panelCoinId;
+    // None when nothing held has a price, and while balances are hidden: the
+    // file then holds no amount of the user's.
+    std::optional<Holdings> holdings;
 
     // Panel front ends show a quote's stale text once the snapshot is this
     // old: the program stopped writing it, and the widgets fetch their own.
@@ -74,7 +87,9 @@ struct WidgetSnapshot
     // Compact JSON; the time in whole seconds of UTC ("2025-01-31T12:00:00Z"),
     // a quote without a change has no "change24hPercent" key, a quote's panel
     // texts are its "panel" object, and "panelStaleAt" is the moment (seconds
-    // since the epoch) from which the panel shows stale texts. None when a
+    // since the epoch) from which the panel shows stale texts, and "holdings"
+    // (with "totalValue" and perhaps "change24hPercent") only when there are
+    // holdings to show. None when a
     // number cannot be written (NaN or an infinity).
     std::optional<QByteArray> encode() const;
 
@@ -98,7 +113,8 @@ ChangeColorHexes changeColorHexes(const AppSettings &settings);
 // The snapshot of the application's state at `now`: settings as shown, the
 // watchlist's ids in order, and a quote for every active coin with a price
 // (a later coin of the same id replaces an earlier one), each with its panel
-// texts, and the coin the tray shows.
+// texts, the coin the tray shows and, unless balances are hidden, the totals
+// of the holdings that have a price.
 WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &settings, const QDateTime &now);
 
 // The file "widget-snapshot.json" in the shared container.

@@ -329,6 +329,19 @@ std::optional<WidgetChangeText::Text> WidgetChangeText::make(
     return Text {{rise ? QStringLiteral("\u25B2") : QStringLiteral("\u25BC"), number, color}, false};
 }
 
+std::optional<WidgetHoldingsText> WidgetHoldingsText::make(const WidgetEntryContent &content)
+{
+    if (!content.holdings)
+        return std::nullopt;
+    WidgetHoldingsText text;
+    text.total = formatHoldingsAmount(content.holdings->totalValue, content.currency, false);
+    WidgetRow total;
+    total.change24hPercent = content.holdings->change24hPercent;
+    if (const auto change = WidgetChangeText::make(total, content, StringBundle()))
+        text.change = change->signal;
+    return text;
+}
+
 void WidgetChangeText::Text::paint(
     QPainter &painter, QPointF baselineStart, const QFont &font, const WidgetEnvironment &environment) const
 {
@@ -496,11 +509,22 @@ void WidgetListView::paint(QPainter &painter, const QRectF &rect, const WidgetEn
         titleRight = start.x() - WidgetListLayout::spacing;
     }
     const qreal titleLeft = logo.right() + WidgetListLayout::spacing;
-    const QString title
-        = titleMetrics.elidedText(resources.strings(content.language).string(QStringLiteral("widget.list.title")),
-            Qt::ElideRight, std::max<qreal>(0, titleRight - titleLeft));
-    TextHalo::paintText(
-        painter, QPointF(titleLeft, headerBaseline), title, titleFont, environment.textColor, environment);
+    if (const auto holdings = WidgetHoldingsText::make(content)) {
+        // The total in place of the title, its change after it when there is room.
+        const QString total
+            = titleMetrics.elidedText(holdings->total, Qt::ElideRight, std::max<qreal>(0, titleRight - titleLeft));
+        TextHalo::paintText(
+            painter, QPointF(titleLeft, headerBaseline), total, titleFont, environment.textColor, environment);
+        const qreal changeLeft = titleLeft + textWidth(painter, titleFont, total) + WidgetListLayout::spacing;
+        if (holdings->change && changeLeft + textWidth(painter, timeFont, holdings->change->run()) <= titleRight)
+            holdings->change->paint(painter, QPointF(changeLeft, headerBaseline), timeFont, environment);
+    } else {
+        const QString title
+            = titleMetrics.elidedText(resources.strings(content.language).string(QStringLiteral("widget.list.title")),
+                Qt::ElideRight, std::max<qreal>(0, titleRight - titleLeft));
+        TextHalo::paintText(
+            painter, QPointF(titleLeft, headerBaseline), title, titleFont, environment.textColor, environment);
+    }
 
     QColor divider = environment.textHalo ? QColor(Qt::white) : environment.textColor;
     divider.setAlphaF(0.2f * 0.5f);

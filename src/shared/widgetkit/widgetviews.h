@@ -160,6 +160,17 @@ struct WidgetUpdatedText
     static std::optional<Text> make(const WidgetEntryContent &content, const QDateTime &now);
 };
 
+// The holdings' total in the list's header, "$36,000" and its 24-hour change
+// "▲ +2.10%" coloured like a row's change. None without holdings.
+struct WidgetHoldingsText
+{
+    QString total;
+    std::optional<SignalText> change;
+
+    static std::optional<WidgetHoldingsText> make(const WidgetEntryContent &content);
+    bool operator==(const WidgetHoldingsText &) const = default;
+};
+
 // A row's logo in a square: the shipped image, the cached download, or a badge
 // with the first three characters of the symbol.
 struct WidgetCoinLogo
@@ -182,7 +193,7 @@ struct WidgetListRow
         WidgetResources &resources, const WidgetEnvironment &environment);
 };
 
-// The header (logo, title, update time) over the rows and their dividers; the
+// The header (logo, title or the holdings' total, update time) over the rows and their dividers; the
 // empty view when the content has no prices.
 struct WidgetListView
 {

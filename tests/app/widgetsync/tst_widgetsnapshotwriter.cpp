@@ -113,6 +113,35 @@ private Q_SLOTS:
         QVERIFY(!WidgetSnapshotWriter::shouldReload(WidgetSnapshotWriter::LastReload {zero.writtenAt, zero}, base()));
     }
 
+    // Holdings that come or go reload; their total reloads on a move above 1 %.
+    void holdingsReload_data()
+    {
+        using Holdings = std::optional<WidgetSnapshot::Holdings>;
+        QTest::addColumn<Holdings>("before");
+        QTest::addColumn<Holdings>("after");
+        QTest::addColumn<bool>("reload");
+        const auto total = [](double value) { return Holdings(WidgetSnapshot::Holdings {value, 1.0}); };
+        QTest::newRow("none") << Holdings() << Holdings() << false;
+        QTest::newRow("held at last") << Holdings() << total(1000) << true;
+        QTest::newRow("hidden") << total(1000) << Holdings() << true;
+        QTest::newRow("1 % more") << total(1000) << total(1010) << false;
+        QTest::newRow("more than 1 % less") << total(1000) << total(989.9) << true;
+    }
+
+    void holdingsReload()
+    {
+        using Holdings = std::optional<WidgetSnapshot::Holdings>;
+        QFETCH(Holdings, before);
+        QFETCH(Holdings, after);
+        QFETCH(bool, reload);
+        WidgetSnapshot last = base();
+        last.holdings = before;
+        WidgetSnapshot next = base();
+        next.holdings = after;
+        QCOMPARE(
+            WidgetSnapshotWriter::shouldReload(WidgetSnapshotWriter::LastReload {last.writtenAt, last}, next), reload);
+    }
+
     // Small moves add up: the comparison is with the last reload, not the last write.
     void debouncesWritesAndThrottlesReloads()
     {

@@ -176,6 +176,42 @@ private Q_SLOTS:
         QCOMPARE(WidgetChangeText::make(coin, content, StringBundle()), expected);
     }
 
+    // The header shows the snapshot's total only when asked and in its currency.
+    void holdingsHeader_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::addColumn<bool>("inSnapshot");
+        QTest::addColumn<BaseCurrency>("widgetCurrency");
+        QTest::addColumn<std::optional<WidgetHoldingsText>>("expected");
+
+        const QColor red(0xF6, 0x46, 0x5D);
+        const auto header = [](const char *total, std::optional<SignalText> change) {
+            return std::optional<WidgetHoldingsText>({QString::fromUtf8(total), change});
+        };
+        const SignalText fall {QStringLiteral("▼"), QStringLiteral("-1.25%"), red};
+        QTest::newRow("shown") << true << true << BaseCurrency::eur << header("€12,346", fall);
+        QTest::newRow("option off") << false << true << BaseCurrency::eur << std::optional<WidgetHoldingsText>();
+        QTest::newRow("nothing held or hidden")
+            << true << false << BaseCurrency::eur << std::optional<WidgetHoldingsText>();
+        QTest::newRow("another currency") << true << true << BaseCurrency::usd << std::optional<WidgetHoldingsText>();
+    }
+
+    void holdingsHeader()
+    {
+        QFETCH(bool, show);
+        QFETCH(bool, inSnapshot);
+        QFETCH(BaseCurrency, widgetCurrency);
+        QFETCH(std::optional<WidgetHoldingsText>, expected);
+        WidgetSnapshot snapshot = snapshotOf({QStringLiteral("bitcoin")});
+        snapshot.currency = BaseCurrency::eur;
+        if (inSnapshot)
+            snapshot.holdings = WidgetSnapshot::Holdings {12345.67, -1.25};
+        WidgetEntryContent content;
+        content.currency = widgetCurrency;
+        content.holdings = widgetHoldings(show, snapshot, widgetCurrency);
+        QCOMPARE(WidgetHoldingsText::make(content), expected);
+    }
+
     void updatedText_data()
     {
         QTest::addColumn<AppLanguage>("language");

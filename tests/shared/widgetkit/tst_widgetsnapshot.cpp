@@ -317,6 +317,74 @@ private Q_SLOTS:
         QCOMPARE(snapshot->quotes.value(QStringLiteral("solana")).panel.has_value(), hasPanel);
     }
 
+    // The totals go to the widgets only while balances are shown and
+    // something held has a price.
+    void holdingsInTheSnapshot_data()
+    {
+        QTest::addColumn<std::optional<double>>("btcHolding");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<double>("total");
+
+        QTest::newRow("held") << std::optional<double>(0.5) << false << true << 30000.0 + 2 * 3000.0;
+        QTest::newRow("hidden") << std::optional<double>(0.5) << true << false << 0.0;
+        QTest::newRow("nothing held") << std::optional<double>() << false << false << 0.0;
+    }
+
+    void holdingsInTheSnapshot()
+    {
+        QFETCH(std::optional<double>, btcHolding);
+        QFETCH(bool, hidden);
+        QFETCH(bool, present);
+        QFETCH(double, total);
+        AppSettings settings;
+        settings.hideBalances = hidden;
+        settings.watchlistCoins[0].holding = btcHolding;
+        if (btcHolding)
+            settings.watchlistCoins[1].holding = 2.0;
+        const QList<Coin> coins {
+            coin(QStringLiteral("bitcoin"), 60000, 2.0), coin(QStringLiteral("ethereum"), 3000, 2.0)};
+        const WidgetSnapshot snapshot = makeSnapshot(coins, settings, kTime);
+        QCOMPARE(snapshot.holdings.has_value(), present);
+        const QByteArray data = *snapshot.encode();
+        QCOMPARE(data.contains("\"holdings\""), present);
+        QVERIFY(!data.contains("totalValue") || present);
+        if (present) {
+            QCOMPARE(snapshot.holdings->totalValue, total);
+            QVERIFY(qAbs(*snapshot.holdings->change24hPercent - 2.0) < 1e-9);
+        }
+        QCOMPARE(WidgetSnapshot::decode(data), snapshot);
+    }
+
+    void holdingsAreReadLeniently_data()
+    {
+        QTest::addColumn<QJsonValue>("holdings");
+        QTest::addColumn<std::optional<WidgetSnapshot::Holdings>>("expected");
+        QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << std::optional<WidgetSnapshot::Holdings>();
+        QTest::newRow("not an object") << QJsonValue(5) << std::optional<WidgetSnapshot::Holdings>();
+        QTest::newRow("total missing") << QJsonValue(QJsonObject {{QStringLiteral("change24hPercent"), 1}})
+                                       << std::optional<WidgetSnapshot::Holdings>();
+        QTest::newRow("negative total") << QJsonValue(QJsonObject {{QStringLiteral("totalValue"), -1}})
+                                        << std::optional<WidgetSnapshot::Holdings>();
+        QTest::newRow("total alone") << QJsonValue(QJsonObject {{QStringLiteral("totalValue"), 1234.5}})
+                                     << std::optional<WidgetSnapshot::Holdings>({1234.5, std::nullopt});
+        QTest::newRow("unreadable change") << QJsonValue(QJsonObject {
+            {QStringLiteral("totalValue"), 10}, {QStringLiteral("change24hPercent"), QStringLiteral("up")}})
+                                           << std::optional<WidgetSnapshot::Holdings>({10, std::nullopt});
+        QTest::newRow("whole") << QJsonValue(QJsonObject {{QStringLiteral("totalValue"), 10},
+            {QStringLiteral("change24hPercent"), -1.5}, {QStringLiteral("future"), true}})
+                               << std::optional<WidgetSnapshot::Holdings>({10, -1.5});
+    }
+
+    void holdingsAreReadLeniently()
+    {
+        QFETCH(QJsonValue, holdings);
+        QFETCH(std::optional<WidgetSnapshot::Holdings>, expected);
+        const auto snapshot = WidgetSnapshot::decode(sampleWith(QStringLiteral("holdings"), holdings));
+        QVERIFY(snapshot);
+        QCOMPARE(snapshot->holdings, expected);
+    }
+
     void storeWritesAtomicallyAndReadsBack()
     {
         Test::IsolatedXdg xdg;

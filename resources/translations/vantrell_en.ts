@@ -600,9 +600,9 @@
         <translation>Avg. Cost</translation>
     </message>
     <message id="watchlist.averageCost.placeholder">
-        <source>Optional</source>
+        <source>Not set</source>
         <extracomment>Placeholder of the empty average cost field</extracomment>
-        <translation>Optional</translation>
+        <translation>Not set</translation>
     </message>
     <message id="watchlist.averageCost.help">
         <source>Average price you paid per coin, in the display currency</source>

@@ -600,9 +600,9 @@
         <translation>平均成本</translation>
     </message>
     <message id="watchlist.averageCost.placeholder">
-        <source>Optional</source>
+        <source>Not set</source>
         <extracomment>Placeholder of the empty average cost field</extracomment>
-        <translation>可選</translation>
+        <translation>未設定</translation>
     </message>
     <message id="watchlist.averageCost.help">
         <source>Average price you paid per coin, in the display currency</source>

@@ -5,6 +5,7 @@
 #include "logos/coinlogowidget.h"
 #include "settings/settingsenums.h"
 #include "ui/popoverwidgets.h"
+#include "widgetkit/priceformatter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -236,25 +237,38 @@ void WatchlistRow::bindAmountField(
         if (kept != typed)
             field->setText(kept);
     });
-    connect(field, &QLineEdit::editingFinished, this, [this, field, &state, committed] {
+    connect(field, &QLineEdit::editingFinished, this, [this, &state, committed] {
         const std::optional<AmountEdit> edit = state.endEditing();
         // A text that does not parse shows the stored value again.
-        if (field->text() != state.text())
-            field->setText(state.text());
+        applyAmounts();
         if (edit)
             Q_EMIT(this->*committed)(edit->value);
     });
 }
 
-void WatchlistRow::showHoldings(
-    std::optional<double> holding, std::optional<double> averageCost, std::optional<double> referencePrice)
+void WatchlistRow::showHoldings(std::optional<double> holding, std::optional<double> averageCost,
+    std::optional<double> referencePrice, bool hideBalances)
 {
     m_holding.show(holding, referencePrice);
     m_cost.show(averageCost, referencePrice);
-    for (const auto &[field, state] : {std::pair {m_holdingField, &m_holding}, std::pair {m_costField, &m_cost}}) {
-        if (!state->isEditing() && field->text() != state->text())
-            field->setText(state->text());
-    }
+    m_hideBalances = hideBalances;
+    applyAmounts();
+}
+
+void WatchlistRow::applyAmounts()
+{
+    const auto apply = [this](QLineEdit *field, const WatchlistAmountField &state, const QString &placeholder) {
+        if (state.isEditing())
+            return;
+        // Hidden balances stay hidden here too until the field takes the focus.
+        const bool masked = m_hideBalances && !field->hasFocus() && !state.text().isEmpty();
+        field->setPlaceholderText(masked ? hiddenAmount() : placeholder);
+        const QString text = masked ? QString() : state.text();
+        if (field->text() != text)
+            field->setText(text);
+    };
+    apply(m_holdingField, m_holding, localizedString(QStringLiteral("watchlist.holding.placeholder")));
+    apply(m_costField, m_cost, localizedString(QStringLiteral("watchlist.averageCost.placeholder")));
 }
 
 void WatchlistRow::applyAlert()
@@ -293,19 +307,22 @@ void WatchlistRow::retranslate()
     m_field->setAccessibleName(alert + QStringLiteral(": ") + label);
     const QString holding = localizedString(QStringLiteral("watchlist.holding"));
     m_holdingField->setAccessibleName(holding + QStringLiteral(": ") + label);
-    m_holdingField->setPlaceholderText(localizedString(QStringLiteral("watchlist.holding.placeholder")));
     m_holdingField->setToolTip(localizedString(QStringLiteral("watchlist.holding.help")));
     const QString cost = localizedString(QStringLiteral("watchlist.averageCost"));
     m_costField->setAccessibleName(cost + QStringLiteral(": ") + label);
-    m_costField->setPlaceholderText(localizedString(QStringLiteral("watchlist.averageCost.placeholder")));
     m_costField->setToolTip(localizedString(QStringLiteral("watchlist.averageCost.help")));
     const QString remove = localizedString(QStringLiteral("watchlist.delete"));
     m_delete->setToolTip(remove);
     m_delete->setAccessibleName(remove + QStringLiteral(": ") + label);
+    applyAmounts();
 }
 
 bool WatchlistRow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Focus shows a hidden amount for editing; leaving hides it again.
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        && (watched == m_holdingField || watched == m_costField))
+        applyAmounts();
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::AltModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {

@@ -83,9 +83,10 @@ public:
     // currency. A threshold being typed is left alone.
     void showAlert(CoinAlertKind kind, double value, std::optional<double> referencePrice);
     // The holding in coins and the average cost in the display currency. A
-    // value being typed is left alone.
-    void showHoldings(
-        std::optional<double> holding, std::optional<double> averageCost, std::optional<double> referencePrice);
+    // value being typed is left alone. While balances are hidden a field
+    // shows "••••" until it takes the focus.
+    void showHoldings(std::optional<double> holding, std::optional<double> averageCost,
+        std::optional<double> referencePrice, bool hideBalances = false);
     void retranslate();
 
 Q_SIGNALS:
@@ -107,6 +108,7 @@ private:
     void applyAlert();
     void finishEditing();
     QWidget *makeFieldFrame(QLineEdit *&field);
+    void applyAmounts();
     void bindAmountField(
         QLineEdit *field, WatchlistAmountField &state, void (WatchlistRow::*committed)(std::optional<double>));
     void updateColors();
@@ -115,6 +117,7 @@ private:
     WatchlistAlertField m_alert;
     WatchlistAmountField m_holding {WatchlistAmountField::Kind::holding};
     WatchlistAmountField m_cost {WatchlistAmountField::Kind::averageCost};
+    bool m_hideBalances = false;
     WatchlistHandle *m_handle = nullptr;
     CoinLogoWidget *m_logo = nullptr;
     ElidingLabel *m_symbol = nullptr;

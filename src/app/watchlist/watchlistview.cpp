@@ -386,7 +386,7 @@ void WatchlistView::refreshAlerts(const AppSettings &settings)
             const std::optional<double> cost = entry.averageCostUSD
                 ? std::optional<double>(*entry.averageCostUSD * effectiveUsdRate(rate))
                 : std::nullopt;
-            row->showHoldings(entry.holding, cost, price);
+            row->showHoldings(entry.holding, cost, price, settings.hideBalances);
             break;
         }
     }

@@ -250,6 +250,19 @@ private Q_SLOTS:
         QCOMPARE(entry(QStringLiteral("dogecoin")).averageCostUSD.toDouble(), 0.3 / 0.8);
         // Holdings do not make the coin list poll again.
         QCOMPARE(m_reloads, reloads);
+
+        // Hidden balances: a field shows dots until it takes the focus.
+        m_settings->update([](AppSettings &s) { s.hideBalances = true; });
+        QCOMPARE(cost->text(), QString());
+        QCOMPARE(cost->placeholderText(), QStringLiteral("••••"));
+        QCOMPARE(holding->placeholderText(), QStringLiteral("Amount"));
+        cost->setFocus();
+        QTRY_COMPARE(cost->text(), QStringLiteral("0.3000"));
+        doge->kindMenu()->setFocus();
+        QTRY_COMPARE(cost->text(), QString());
+        QCOMPARE(entry(QStringLiteral("dogecoin")).averageCostUSD.toDouble(), 0.3 / 0.8);
+        m_settings->update([](AppSettings &s) { s.hideBalances = false; });
+        QCOMPARE(cost->text(), QStringLiteral("0.3000"));
     }
 
     void reorder()
@@ -352,6 +365,8 @@ private Q_SLOTS:
                 }
             }
             if (full) {
+                settings.update([](AppSettings &s) { s.hideBalances = true; });
+                QVERIFY(window.grab().save(name + QStringLiteral("-hidden.png")));
                 view->setShowAddCoin(true);
                 view->addCoinPanel()->searchField()->setText(QStringLiteral("co"));
                 QVERIFY(window.grab().save(name + QStringLiteral("-search.png")));

@@ -220,6 +220,9 @@ private Q_SLOTS:
                                       << amounts + QStringList {QStringLiteral("3 个币中 2 个有价格")}
                                       << QStringList {dots};
         QTest::newRow("zh-Hans-light-hidden") << AppLanguage::zhHans << false << true << QStringList {dots} << amounts;
+        QTest::newRow("zh-Hant-light") << AppLanguage::zhHant << false << false
+                                       << amounts + QStringList {QStringLiteral("3 個幣中 2 個有價格")}
+                                       << QStringList {dots};
     }
 
     void holdings()

@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -263,6 +265,10 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QString tag = QString::fromUtf8(QTest::currentDataTag());
         QVERIFY(window.grab().save(QStringLiteral("%1/general-%2.png").arg(outputDirectory(), tag)));
+        // And scrolled to its end, where the prices and the language are.
+        for (QScrollArea *area : window.findChildren<QScrollArea *>())
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+        QVERIFY(window.grab().save(QStringLiteral("%1/general-%2-end.png").arg(outputDirectory(), tag)));
         QVERIFY2(Test::unlabelledControls(&window).isEmpty(), qPrintable(Test::unlabelledControls(&window).join(u',')));
         // A combo box is heard by its value; its label comes only through the relation.
         const auto label = [&](const char *key) { return strings(language).string(QString::fromLatin1(key)); };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgetsnapshot.h"
 
+#include "holdingstext.h"
 #include "market/coinmetadata.h"
 #include "market/holdings.h"
 #include "platform/atomicfile.h"
@@ -300,11 +301,18 @@ WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &setting
         snapshot.quotes.insert(
             coin.id, {*coin.currentPrice, change, makePanelText(coin, *coin.currentPrice, change, settings, now)});
     }
-    if (!settings.hideBalances) {
-        // Costs are not carried, so the rate that converts them does not matter.
-        const HoldingsTotals totals = holdingsTotals(settings.watchlistCoins, coins, 1.0);
-        if (totals.pricedCoins > 0)
-            snapshot.holdings = WidgetSnapshot::Holdings {totals.totalValue, totals.change24hPercent};
+    // Costs are not carried, so the rate that converts them does not matter.
+    const HoldingsTotals totals = holdingsTotals(settings.watchlistCoins, coins, 1.0);
+    if (!settings.hideBalances && totals.pricedCoins > 0)
+        snapshot.holdings = WidgetSnapshot::Holdings {totals.totalValue, totals.change24hPercent};
+    // The panel front ends' tooltip stands for the tray's and has its
+    // holdings line, with "••••" for the amount while balances are hidden.
+    const QString holdingsLine = holdingsToolTipLine(totals, settings.baseCurrency, settings.hideBalances);
+    if (!holdingsLine.isEmpty()) {
+        for (WidgetSnapshot::Quote &quote : snapshot.quotes) {
+            if (quote.panel)
+                quote.panel->toolTip += QLatin1Char('\n') + holdingsLine;
+        }
     }
     return snapshot;
 }

@@ -36,7 +36,7 @@ struct WidgetSnapshot
         QString colorHex;
         QString colorOnLightHex;
         QString colorOnDarkHex;
-        QString toolTip; // name, price with currency, change, time of the price
+        QString toolTip; // name, price with currency, change, time of the price, holdings line
         QString staleText; // "⚠︎ BTC —", for when the snapshot is older than panelFreshSeconds
         QString staleToolTip; // name and "⚠︎" with the time of the last price
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "i18n/localizationmanager.h"
 #include "market/coinmetadata.h"
+#include "platform/bundle.h"
 #include "settings/appsettings.h"
 #include "settings/pricecolors.h"
 #include "testenvironment.h"
@@ -325,10 +327,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("hidden");
         QTest::addColumn<bool>("present");
         QTest::addColumn<double>("total");
+        QTest::addColumn<QString>("toolTipLine");
 
-        QTest::newRow("held") << std::optional<double>(0.5) << false << true << 30000.0 + 2 * 3000.0;
-        QTest::newRow("hidden") << std::optional<double>(0.5) << true << false << 0.0;
-        QTest::newRow("nothing held") << std::optional<double>() << false << false << 0.0;
+        QTest::newRow("held") << std::optional<double>(0.5) << false << true << 30000.0 + 2 * 3000.0
+                              << QStringLiteral("\nHoldings: $36,000 (+2.00% today)");
+        QTest::newRow("hidden") << std::optional<double>(0.5) << true << false << 0.0
+                                << QStringLiteral("\nHoldings: •••• (+2.00% today)");
+        QTest::newRow("nothing held") << std::optional<double>() << false << false << 0.0 << QString();
     }
 
     void holdingsInTheSnapshot()
@@ -337,6 +342,9 @@ private Q_SLOTS:
         QFETCH(bool, hidden);
         QFETCH(bool, present);
         QFETCH(double, total);
+        QFETCH(QString, toolTipLine);
+        LocalizationManager::shared().setBundle(
+            LocalizationManager::bundle(AppLanguage::en, Bundle(QStringLiteral(VANTRELL_BUILD_BUNDLE_DIR)), {}));
         AppSettings settings;
         settings.hideBalances = hidden;
         settings.watchlistCoins[0].holding = btcHolding;
@@ -354,6 +362,11 @@ private Q_SLOTS:
             QVERIFY(qAbs(*snapshot.holdings->change24hPercent - 2.0) < 1e-9);
         }
         QCOMPARE(WidgetSnapshot::decode(data), snapshot);
+        // The panel front ends' tooltip has the tray's holdings line.
+        const QString toolTip = snapshot.quotes.value(QStringLiteral("bitcoin")).panel->toolTip;
+        QVERIFY2(toolTipLine.isEmpty() ? !toolTip.contains(u"Holdings") : toolTip.endsWith(toolTipLine),
+            qPrintable(toolTip));
+        LocalizationManager::shared().setBundle(StringBundle());
     }
 
     void holdingsAreReadLeniently_data()

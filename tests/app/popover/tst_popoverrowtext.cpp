@@ -152,10 +152,6 @@ private Q_SLOTS:
                                         << HoldingsHeader {true, QStringLiteral("€8,000"),
                                                price(QStringLiteral("-€122 (-1.50%) today"), kRise),
                                                price(QStringLiteral("-€2,000 (-20.00%) vs. cost"), kRise), QString()};
-        QTest::newRow("colours off") << rising << settings(false)
-                                     << HoldingsHeader {true, QStringLiteral("$36,000"),
-                                            price(QStringLiteral("+$588 (+2.00%) today"), kNeutral),
-                                            price(QStringLiteral("+$5,000 (+20.00%) vs. cost"), kNeutral), QString()};
         QTest::newRow("some unpriced, no change, no cost")
             << HoldingsTotals {4, 3, 1234.6} << settings()
             << HoldingsHeader {true, QStringLiteral("$1,235"), {}, {}, QStringLiteral("3 of 4 coins priced")};
@@ -170,40 +166,6 @@ private Q_SLOTS:
         QFETCH(AppSettings, settings);
         QFETCH(HoldingsHeader, expected);
         QCOMPARE(Vantrell::holdingsHeader(totals, settings), expected);
-    }
-
-    void holdingValue_data()
-    {
-        QTest::addColumn<std::optional<double>>("holding");
-        QTest::addColumn<std::optional<double>>("currentPrice");
-        QTest::addColumn<bool>("hidden");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("held") << std::optional<double>(0.5) << std::optional<double>(60000) << false
-                              << QStringLiteral("$30,000");
-        QTest::newRow("hidden") << std::optional<double>(0.5) << std::optional<double>(60000) << true
-                                << QStringLiteral("••••");
-        QTest::newRow("small value") << std::optional<double>(0.001) << std::optional<double>(0.5) << false
-                                     << QStringLiteral("$0.0005");
-        QTest::newRow("no price") << std::optional<double>(0.5) << std::optional<double>() << false << QString();
-        QTest::newRow("zero holding") << std::optional<double>(0.0) << std::optional<double>(60000) << false
-                                      << QString();
-        QTest::newRow("no holding") << std::optional<double>() << std::optional<double>(60000) << false << QString();
-    }
-
-    void holdingValue()
-    {
-        QFETCH(std::optional<double>, holding);
-        QFETCH(std::optional<double>, currentPrice);
-        QFETCH(bool, hidden);
-        QFETCH(QString, expected);
-        AppSettings s = settings();
-        s.hideBalances = hidden;
-        s.watchlistCoins = {{QStringLiteral("ethereum"), CoinAlertKind::change, 2.0, 3.0},
-            {QStringLiteral("bitcoin"), CoinAlertKind::change, 2.0, holding}};
-        const RowText text = holdingValueText(coin(currentPrice, 1.0), s);
-        QCOMPARE(text.text, expected);
-        QCOMPARE(text.role, RowTextRole::secondary);
     }
 
     void delistedLabelFollowsTheLanguage()

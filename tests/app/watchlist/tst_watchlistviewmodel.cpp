@@ -272,49 +272,6 @@ private Q_SLOTS:
         QCOMPARE(rig.store.saves, 2);
         QCOMPARE(rig.reloads, 0);
     }
-
-    // Holdings are stored as given, the cost converted from the display
-    // currency to USD; none removes a value. The coin list is left alone.
-    void holdingEdits_data()
-    {
-        QTest::addColumn<std::optional<double>>("holding");
-        QTest::addColumn<std::optional<double>>("cost");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<std::optional<double>>("storedCost");
-
-        QTest::newRow("dollars") << std::optional<double>(0.5) << std::optional<double>(50000) << 1.0
-                                 << std::optional<double>(50000);
-        QTest::newRow("euros") << std::optional<double>(2) << std::optional<double>(45000) << 0.9
-                               << std::optional<double>(50000);
-        QTest::newRow("no rate yet") << std::optional<double>(2) << std::optional<double>(45000) << 0.0
-                                     << std::optional<double>(45000);
-        QTest::newRow("removed") << std::optional<double>() << std::optional<double>() << 0.9
-                                 << std::optional<double>();
-        QTest::newRow("beyond the limit")
-            << std::optional<double>(1) << std::optional<double>(1e15) << 0.5 << std::optional<double>(1e15);
-    }
-
-    void holdingEdits()
-    {
-        QFETCH(std::optional<double>, holding);
-        QFETCH(std::optional<double>, cost);
-        QFETCH(double, rate);
-        QFETCH(std::optional<double>, storedCost);
-        Rig rig("bitcoin");
-        const QString btc = QStringLiteral("bitcoin");
-        rig.model.setHolding(btc, 7.0);
-        rig.model.setAverageCost(btc, 10.0, 1.0);
-        rig.model.setHolding(btc, holding);
-        rig.model.setAverageCost(btc, cost, rate);
-        rig.model.setHolding(QStringLiteral("ethereum"), 3.0);
-        const WatchlistCoin stored = rig.store.stored->watchlistCoins.constFirst();
-        QCOMPARE(stored.holding, holding);
-        QVERIFY(stored.averageCostUSD.has_value() == storedCost.has_value());
-        if (storedCost)
-            QVERIFY(qAbs(*stored.averageCostUSD - *storedCost) < 1e-6);
-        QCOMPARE(rig.store.saves, 4);
-        QCOMPARE(rig.reloads, 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWatchlistViewModel)

@@ -121,7 +121,6 @@ private Q_SLOTS:
         QTest::addColumn<Holdings>("after");
         QTest::addColumn<bool>("reload");
         const auto total = [](double value) { return Holdings(WidgetSnapshot::Holdings {value, 1.0}); };
-        QTest::newRow("none") << Holdings() << Holdings() << false;
         QTest::newRow("held at last") << Holdings() << total(1000) << true;
         QTest::newRow("hidden") << total(1000) << Holdings() << true;
         QTest::newRow("1 % more") << total(1000) << total(1010) << false;

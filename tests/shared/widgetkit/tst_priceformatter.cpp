@@ -135,41 +135,6 @@ private Q_SLOTS:
         QCOMPARE(formatPrice(value, currency, includeSymbol), expected);
     }
 
-    void holdingsAmounts_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<BaseCurrency>("currency");
-        QTest::addColumn<bool>("hidden");
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("change");
-
-        QTest::newRow("dollars") << 12345.67 << BaseCurrency::usd << false << QStringLiteral("$12,346")
-                                 << QStringLiteral("+$12,346");
-        QTest::newRow("a loss") << -2000.0 << BaseCurrency::eur << false << QString() << QStringLiteral("-€2,000");
-        QTest::newRow("small amount") << 0.5 << BaseCurrency::hkd << false << QStringLiteral("HK$0.5000")
-                                      << QStringLiteral("+HK$0.5000");
-        QTest::newRow("no move") << -0.0 << BaseCurrency::usd << false << QStringLiteral("$0.0000")
-                                 << QStringLiteral("+$0.0000");
-        QTest::newRow("a billion") << 1000000000.01 << BaseCurrency::usd << false << QStringLiteral("$1,000,000,000")
-                                   << QStringLiteral("+$1,000,000,000");
-        QTest::newRow("hidden") << 12345.67 << BaseCurrency::usd << true << QStringLiteral("••••")
-                                << QStringLiteral("••••");
-        QTest::newRow("hidden loss") << -5.0 << BaseCurrency::usd << true << QString() << QStringLiteral("••••");
-    }
-
-    void holdingsAmounts()
-    {
-        QFETCH(double, value);
-        QFETCH(BaseCurrency, currency);
-        QFETCH(bool, hidden);
-        QFETCH(QString, amount);
-        QFETCH(QString, change);
-        // A total is never below 0; only its moves are.
-        if (!amount.isEmpty())
-            QCOMPARE(formatHoldingsAmount(value, currency, hidden), amount);
-        QCOMPARE(formatHoldingsChange(value, currency, hidden), change);
-    }
-
     void compactPrice_data()
     {
         QTest::addColumn<double>("value");

@@ -190,9 +190,6 @@ private Q_SLOTS:
         };
         const SignalText fall {QStringLiteral("▼"), QStringLiteral("-1.25%"), red};
         QTest::newRow("shown") << true << true << BaseCurrency::eur << header("€12,346", fall);
-        QTest::newRow("option off") << false << true << BaseCurrency::eur << std::optional<WidgetHoldingsText>();
-        QTest::newRow("nothing held or hidden")
-            << true << false << BaseCurrency::eur << std::optional<WidgetHoldingsText>();
         QTest::newRow("another currency") << true << true << BaseCurrency::usd << std::optional<WidgetHoldingsText>();
     }
 

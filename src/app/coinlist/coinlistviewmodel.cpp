@@ -7,7 +7,7 @@
 #include "market/services.h"
 #include "platform/timer.h"
 #include "pricefreshness.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 
 #include <QPointer>
 #include <QSet>
@@ -28,7 +28,7 @@ bool isUsablePrice(double price)
 
 CoinListViewModel::CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &settingsViewModel,
     PriceServicing &priceService, PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now, QObject *parent)
-    : QObject(parent)
+    : CoinListFeed(parent)
     , m_catalog(catalog)
     , m_settingsViewModel(settingsViewModel)
     , m_priceService(priceService)
@@ -109,7 +109,7 @@ void CoinListViewModel::rebuildCoins()
         coins.append(std::move(coin));
     }
     m_coins = std::move(coins);
-    Q_EMIT coinsChanged(m_coins);
+    Q_EMIT coinsChanged();
     updateFreshness();
 
     ensureDisplayedCoin();
@@ -190,10 +190,7 @@ void CoinListViewModel::handleSnapshot(const PriceSnapshot &snapshot, BaseCurren
 {
     if (m_settingsViewModel.settings().baseCurrency != currency)
         return;
-    if (m_lastUsdToTargetExchangeRate != snapshot.usdToTargetRate) {
-        m_lastUsdToTargetExchangeRate = snapshot.usdToTargetRate;
-        Q_EMIT lastUsdToTargetExchangeRateChanged(m_lastUsdToTargetExchangeRate);
-    }
+    m_lastUsdToTargetExchangeRate = snapshot.usdToTargetRate;
     applySnapshot(snapshot.prices, snapshot.changes24h, currency, snapshot.usdToTargetRate);
 }
 
@@ -261,7 +258,7 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         }
         coin.referencePrice = decision.referenceAfter;
     }
-    Q_EMIT coinsChanged(m_coins);
+    Q_EMIT coinsChanged();
     updateFreshness();
 }
 
@@ -285,7 +282,7 @@ void CoinListViewModel::setLoading(bool loading)
     if (m_isLoading == loading)
         return;
     m_isLoading = loading;
-    Q_EMIT isLoadingChanged(loading);
+    Q_EMIT isLoadingChanged();
 }
 
 } // namespace Vantrell

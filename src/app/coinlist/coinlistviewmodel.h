@@ -2,6 +2,7 @@
 #pragma once
 
 #include "alertdecision.h"
+#include "coinlistfeed.h"
 #include "market/coinmetadata.h"
 #include "market/result.h"
 #include "market/tickerquote.h"
@@ -33,7 +34,7 @@ class TimerFactory;
 // for the panel title, the popover, the overlay and the widget snapshot.
 // Main thread only; it does not watch the settings itself (the shell and the
 // watchlist editor call rebuildCoins() and restartPolling()).
-class CoinListViewModel final : public QObject
+class CoinListViewModel final : public CoinListFeed
 {
     Q_OBJECT
 
@@ -41,22 +42,21 @@ public:
     // Builds the coins and starts polling at once; rebuilds and restarts
     // whenever the catalog publishes new records.
     CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &settingsViewModel, PriceServicing &priceService,
-        PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now = systemClock(),
-        QObject *parent = nullptr);
+        PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now, QObject *parent = nullptr);
     ~CoinListViewModel() override;
 
     // One entry per watchlist entry the catalog knows, in watchlist order.
-    const QList<Coin> &coins() const { return m_coins; }
+    QList<Coin> coins() const override { return m_coins; }
     // A price fetch is in flight.
-    bool isLoading() const { return m_isLoading; }
+    bool isLoading() const override { return m_isLoading; }
     // The rate of the last applied snapshot (1.0 before the first).
-    double lastUsdToTargetExchangeRate() const { return m_lastUsdToTargetExchangeRate; }
+    double usdToTargetRate() const override { return m_lastUsdToTargetExchangeRate; }
     // The currency the live prices of coins() are in; none before the first snapshot.
     std::optional<BaseCurrency> priceDataCurrency() const { return m_priceDataCurrency; }
     // The time of the newest price while that is older than stalePriceAge
     // (looked at again on a timer, not only when a fetch ends); empty while
     // the prices are fresh or there are none.
-    std::optional<QDateTime> stalePricesSince() const { return m_stalePricesSince; }
+    std::optional<QDateTime> stalePricesSince() const override { return m_stalePricesSince; }
 
     // Recomputes coins() from the settings and the catalog, first moving
     // watchlist entries of migrated coins to their successors. Live fields
@@ -79,12 +79,6 @@ public:
     // is not a positive finite number would make a repeating timer spin; it
     // gives the default of 10 s instead (the stored value is left alone).
     static std::chrono::milliseconds pollPeriod(double pollingIntervalSeconds);
-
-Q_SIGNALS:
-    void coinsChanged(const QList<Vantrell::Coin> &coins);
-    void isLoadingChanged(bool isLoading);
-    void lastUsdToTargetExchangeRateChanged(double rate);
-    void stalePricesSinceChanged();
 
 private:
     void setLoading(bool loading);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinpopoverview.h"
 
+#include "coinlist/coinlistfeed.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
-#include "settings/settingsviewmodel.h"
-#include "ui/coinlistfeed.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "ui/notificationcenter.h"
 #include "ui/popoverwidgets.h"
 #include "updates/updatecontroller.h"

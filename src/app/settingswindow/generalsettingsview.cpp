@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generalsettingsview.h"
 
+#include "coinlist/coinlistfeed.h"
 #include "colorpickerrow.h"
 #include "i18n/localizationmanager.h"
 #include "segmentedcontrol.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindowmodel.h"
-#include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
 
 #include <QCheckBox>

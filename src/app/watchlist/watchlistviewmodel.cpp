@@ -5,7 +5,7 @@
 #include "coinlist/watchlistsettings.h"
 #include "market/coincatalog.h"
 #include "platform/bundle.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "watchlistreordersession.h"
 
 #include <QFile>

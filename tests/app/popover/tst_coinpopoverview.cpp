@@ -4,7 +4,7 @@
 #include "popover/coinpopoverview.h"
 #include "popover/popoverlayout.h"
 #include "popovertestsupport.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "ui/notificationcenter.h"
 #include "ui/popoverwidgets.h"

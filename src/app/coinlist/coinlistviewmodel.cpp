@@ -109,6 +109,7 @@ void CoinListViewModel::rebuildCoins()
         coins.append(std::move(coin));
     }
     m_coins = std::move(coins);
+    fillHistory(m_lastUsdToTargetExchangeRate);
     Q_EMIT coinsChanged();
     updateFreshness();
 
@@ -258,8 +259,33 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         }
         coin.referencePrice = decision.referenceAfter;
     }
+    fillHistory(usdToTargetRate);
     Q_EMIT coinsChanged();
     updateFreshness();
+}
+
+void CoinListViewModel::setPriceHistory(const QHash<QString, PriceSeries> &series)
+{
+    m_history = series;
+    if (fillHistory(m_lastUsdToTargetExchangeRate))
+        Q_EMIT coinsChanged();
+}
+
+bool CoinListViewModel::fillHistory(double usdToTargetRate)
+{
+    const QDateTime now = m_now();
+    bool changed = false;
+    for (Coin &coin : m_coins) {
+        const auto series = m_history.constFind(coin.symbol);
+        PriceHistory24h history;
+        if (series != m_history.cend())
+            history.values = displayedHistory(*series, usdToTargetRate, coin.currentPrice, now);
+        if (!(history == coin.history24h)) {
+            coin.history24h = std::move(history);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 void CoinListViewModel::updateFreshness()

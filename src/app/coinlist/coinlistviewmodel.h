@@ -4,6 +4,7 @@
 #include "alertdecision.h"
 #include "coinlistfeed.h"
 #include "market/coinmetadata.h"
+#include "market/pricehistory.h"
 #include "market/result.h"
 #include "market/tickerquote.h"
 #include "platform/clock.h"
@@ -75,6 +76,10 @@ public:
     void applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
         BaseCurrency currency, double usdToTargetRate);
 
+    // The last 24 hours of each symbol, in USDT: every coin's history24h
+    // follows them, converted like its price and ending at it.
+    void setPriceHistory(const QHash<QString, PriceSeries> &series);
+
     // The poll period for a stored `pollingInterval` in seconds. A value that
     // is not a positive finite number would make a repeating timer spin; it
     // gives the default of 10 s instead (the stored value is left alone).
@@ -86,6 +91,8 @@ private:
     void finishFetch(quint64 generation, const Result<PriceSnapshot> &result, BaseCurrency currency);
     void ensureDisplayedCoin();
     void updateFreshness();
+    // Sets each coin's history24h from the series, the rate and its price; true when one changed.
+    bool fillHistory(double usdToTargetRate);
 
     CoinCatalog &m_catalog;
     SettingsViewModel &m_settingsViewModel;
@@ -106,6 +113,7 @@ private:
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_freshnessCheck;
     std::optional<QDateTime> m_stalePricesSince;
+    QHash<QString, PriceSeries> m_history;
 };
 
 } // namespace Vantrell

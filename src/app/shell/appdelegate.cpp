@@ -14,6 +14,7 @@
 #include "market/coincatalog.h"
 #include "market/exchangerates.h"
 #include "market/networkhttpclient.h"
+#include "market/pricehistoryservice.h"
 #include "market/priceservice.h"
 #include "overlay/desktopoverlaycontroller.h"
 #include "overlay/desktopoverlaywindow.h"
@@ -93,7 +94,10 @@ void AppDelegate::removeInterruptedWrites(const QDateTime &startedAt) const
     if (const std::optional<QString> container = Paths::sharedContainerDirectory(m_context.resources)) {
         removed += removeInterruptedReplacements(
             *container,
-            [](QStringView file) { return file == u"widget-snapshot.json" || file == u"exchange-rates.json"; },
+            [](QStringView file) {
+                return file == u"widget-snapshot.json" || file == u"exchange-rates.json"
+                    || file == QLatin1String(PriceHistoryStore::fileName);
+            },
             startedAt);
     }
     if (const std::optional<QString> logos = CoinLogoCache::inSharedContainer(m_context.resources).directory) {
@@ -172,6 +176,7 @@ bool AppDelegate::launch(const QStringList &urls)
     // After sleep or an outage the last prices are old: fetch now, not at the
     // next tick (a fetch that hung across the gap is dropped).
     connect(m_wakeMonitor.get(), &WakeMonitor::woke, m_coinListVM.get(), &CoinListViewModel::restartPolling);
+    connect(m_wakeMonitor.get(), &WakeMonitor::woke, m_priceHistory.get(), &PriceHistoryService::refreshAll);
     if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
         connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, m_coinListVM.get(),
             [model = m_coinListVM.get()](QNetworkInformation::Reachability reachability) {
@@ -207,6 +212,25 @@ void AppDelegate::buildMarketData()
         NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), m_context.resources));
     m_coinListVM = std::make_unique<CoinListViewModel>(
         *m_catalog, m_settingsVM, *m_priceService, *m_notificationService, m_context.timers, m_context.now);
+
+    // The last 24 hours of the watched coins, while charts are shown.
+    m_priceHistory = std::make_unique<PriceHistoryService>(*m_marketDataSession, defaultHistorySources(),
+        PriceHistoryStore::forBundle(m_context.resources), m_context.timers, m_context.now);
+    connect(m_priceHistory.get(), &PriceHistoryService::seriesChanged, m_coinListVM.get(),
+        [this] { m_coinListVM->setPriceHistory(m_priceHistory->series()); });
+    m_coinListVM->setPriceHistory(m_priceHistory->series());
+    const auto followWatchlist = [this] {
+        QStringList symbols;
+        if (m_settingsVM.settings().show24hCharts) {
+            for (const Coin &coin : m_coinListVM->coins()) {
+                if (coin.status == CoinStatus::active)
+                    symbols.append(coin.symbol);
+            }
+        }
+        m_priceHistory->setSymbols(symbols);
+    };
+    connect(m_coinListVM.get(), &CoinListFeed::coinsChanged, m_priceHistory.get(), followWatchlist);
+    followWatchlist();
 }
 
 void AppDelegate::buildLogos()

@@ -33,6 +33,7 @@ class NetworkHTTPClient;
 class NotificationService;
 class PanelPresence;
 class PopoverPresenter;
+class PriceHistoryService;
 class PriceService;
 class ReloadDebouncer;
 class RemoteImageLoader;
@@ -100,6 +101,7 @@ private:
     std::unique_ptr<PriceService> m_priceService;
     std::unique_ptr<NotificationService> m_notificationService;
     std::unique_ptr<CoinListViewModel> m_coinListVM;
+    std::unique_ptr<PriceHistoryService> m_priceHistory;
     std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
 
     std::unique_ptr<NetworkHTTPClient> m_logoSession;

@@ -170,7 +170,8 @@ private Q_SLOTS:
             QStringLiteral("showMenuBarBackground"), QStringLiteral("menuBarContent"),
             QStringLiteral("displayedCoinId"), QStringLiteral("desktopOverlayEnabled"),
             QStringLiteral("desktopOverlayBackgroundOpacity"), QStringLiteral("desktopOverlayTextSize"),
-            QStringLiteral("desktopOverlayTopLeft"), QStringLiteral("addedCoins")};
+            QStringLiteral("desktopOverlayTopLeft"), QStringLiteral("show24hCharts"),
+            QStringLiteral("desktopOverlayShowsCharts"), QStringLiteral("addedCoins")};
         const QString text = QString::fromUtf8(json);
         qsizetype last = -1;
         for (const QString &key : expectedOrder) {
@@ -215,6 +216,8 @@ private Q_SLOTS:
         s.desktopOverlayTextSize = DesktopOverlayTextSize::large;
         s.desktopOverlayTopLeft = DesktopOverlayOrigin {-1920.25, 1e-3};
         s.displayedCoinId = QStringLiteral("solana");
+        s.show24hCharts = false;
+        s.desktopOverlayShowsCharts = true;
         s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 250.125},
             {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0}};
         const auto decoded = AppSettings::decode(*s.encode());

@@ -44,6 +44,16 @@ WidgetOption colorByChangeOption()
     return option;
 }
 
+WidgetOption showChartsOption()
+{
+    WidgetOption option;
+    option.name = QStringLiteral("showCharts");
+    option.type = WidgetOption::Type::boolean;
+    option.titleKey = QStringLiteral("widget.param.showCharts");
+    option.defaultValue = true;
+    return option;
+}
+
 WidgetOption currencyOption()
 {
     return enumerationOption(
@@ -77,6 +87,7 @@ QList<WidgetKind> vantrellWidgetKinds()
         enumerationOption(QStringLiteral("sort"), QStringLiteral("widget.param.sort"), WidgetSortOption::watchlist),
         currencyOption(),
         colorByChangeOption(),
+        showChartsOption(),
     };
 
     WidgetKind price;

@@ -208,9 +208,13 @@ void WidgetProviders::entry(const QString &kind, const WidgetOptionValues &value
         ? WidgetSortOption::watchlist
         : fromRawValue<WidgetSortOption>(values.value(QStringLiteral("sort")).toString())
               .value_or(WidgetSortOption::watchlist);
+    // The large list draws each coin's 24 hours when the snapshot carries them.
+    const bool showCharts
+        = kind == WidgetKinds::watchlist() && values.value(QStringLiteral("showCharts"), true).toBool();
     WidgetContentMaker &maker = m_maker;
     m_maker.makeContent(ids, baseCurrency(currency), colorByChange, sort, snapshot,
-        [&maker, done = std::move(done)](const WidgetEntryContent &content) {
+        [&maker, showCharts, done = std::move(done)](WidgetEntryContent content) {
+            content.showCharts = showCharts;
             done({maker.now(), content});
         });
 }

@@ -61,7 +61,7 @@ private Q_SLOTS:
         QStringList names;
         for (const WidgetOption &option : kinds.at(0).intent.options)
             names.append(option.name);
-        QCOMPARE(names, split("source coins sort currency colorByChange"));
+        QCOMPARE(names, split("source coins sort currency colorByChange showCharts"));
         names.clear();
         for (const WidgetOption &option : kinds.at(1).intent.options)
             names.append(option.name);
@@ -77,13 +77,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("source");
         QTest::addColumn<QStringList>("visible");
-        QTest::newRow("default") << QVariant() << split("source sort currency colorByChange");
+        QTest::newRow("default") << QVariant() << split("source sort currency colorByChange showCharts");
         QTest::newRow("watchlist") << QVariant(QStringLiteral("watchlist"))
-                                   << split("source sort currency colorByChange");
+                                   << split("source sort currency colorByChange showCharts");
         QTest::newRow("manual") << QVariant(QStringLiteral("manual"))
-                                << split("source coins sort currency colorByChange");
+                                << split("source coins sort currency colorByChange showCharts");
         QTest::newRow("unknown source reads as the default")
-            << QVariant(QStringLiteral("Manual")) << split("source sort currency colorByChange");
+            << QVariant(QStringLiteral("Manual")) << split("source sort currency colorByChange showCharts");
     }
     void summaryHidesCoinsUnlessManual()
     {
@@ -107,7 +107,8 @@ private Q_SLOTS:
         const auto defaults = [](QStringList coins = {}) {
             return WidgetOptionValues {{QStringLiteral("source"), QStringLiteral("watchlist")},
                 {QStringLiteral("coins"), coins}, {QStringLiteral("sort"), QStringLiteral("watchlist")},
-                {QStringLiteral("currency"), QStringLiteral("followApp")}, {QStringLiteral("colorByChange"), true}};
+                {QStringLiteral("currency"), QStringLiteral("followApp")}, {QStringLiteral("colorByChange"), true},
+                {QStringLiteral("showCharts"), true}};
         };
         QTest::newRow("empty gives the defaults") << WidgetFamily::medium << WidgetOptionValues() << defaults();
         QTest::newRow("medium keeps 4 coins")

@@ -16,7 +16,8 @@ struct AppSettings;
 struct PopoverColors;
 
 // One coin of the popover list, 52 pixels high: logo, name and symbol on the
-// left, price and 24-hour change on the right. Read-only: it takes no clicks.
+// left, the 24-hour sparkline, and price and 24-hour change on the right.
+// With a sparkline shown, a click (or Return or Space) asks for the chart.
 class CoinRowView final : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,17 @@ public:
     void refresh(const AppSettings &settings, const PopoverColors &colors);
 
     CoinLogoWidget *logo() const { return m_logo; }
+    // The sparkline is shown, and the row answers clicks.
+    bool hasChart() const;
+    // The colour of the sparkline: the change's.
+    QColor chartColor() const { return m_chartColor; }
+
+Q_SIGNALS:
+    void chartRequested();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Coin m_coin;
@@ -41,6 +53,8 @@ private:
     QLabel *m_symbol = nullptr;
     QLabel *m_price = nullptr;
     QLabel *m_change = nullptr;
+    QWidget *m_sparkline = nullptr;
+    QColor m_chartColor;
 };
 
 } // namespace Vantrell

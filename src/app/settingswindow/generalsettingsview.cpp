@@ -201,6 +201,10 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     connect(m_opacity, &QSlider::valueChanged, this, [this](int percent) {
         change([percent](AppSettings &s) { s.desktopOverlayBackgroundOpacity = percent / 100.0; });
     });
+    m_overlayCharts = new QCheckBox(m_desktopSection);
+    desktop->addRow(m_overlayCharts);
+    connect(m_overlayCharts, &QCheckBox::toggled, this,
+        [this](bool on) { change([on](AppSettings &s) { s.desktopOverlayShowsCharts = on; }); });
     m_adjust = new QPushButton(m_desktopSection);
     desktop->addRow(trailing({m_adjust}));
     connect(m_adjust, &QPushButton::clicked, this,
@@ -215,6 +219,10 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     formOf(m_pricesSection)->addRow(m_currencyLabel, trailing({m_currency}));
     connect(m_currency, &QComboBox::activated, this,
         [this](int index) { change([index](AppSettings &s) { s.baseCurrency = allCases<BaseCurrency>()[index]; }); });
+    m_charts = new QCheckBox(m_pricesSection);
+    formOf(m_pricesSection)->addRow(m_charts);
+    connect(m_charts, &QCheckBox::toggled, this,
+        [this](bool on) { change([on](AppSettings &s) { s.show24hCharts = on; }); });
 
     // Notifications
     m_notificationSection = new QGroupBox(content);
@@ -291,6 +299,8 @@ void GeneralSettingsView::buildTexts()
     m_opacityLabel->setText(text("desktop.opacity"));
     m_opacity->setAccessibleName(m_opacityLabel->text());
     m_adjust->setText(text("desktop.adjust"));
+    m_overlayCharts->setText(text("desktop.charts"));
+    m_charts->setText(text("general.charts.show"));
     m_pricesSection->setTitle(text("general.section.prices"));
     m_currencyLabel->setText(text("general.display.currency"));
     fillCombo<BaseCurrency>(m_currency);
@@ -305,7 +315,7 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
 {
     m_shown = settings;
     const QList<QWidget *> controls {m_launchAtLogin, m_content, m_coin, m_textColor, m_schemes, m_textBackground,
-        m_showOverlay, m_textSize, m_opacity, m_currency, m_priceAlerts, m_language};
+        m_showOverlay, m_textSize, m_opacity, m_overlayCharts, m_currency, m_charts, m_priceAlerts, m_language};
     QList<std::shared_ptr<QSignalBlocker>> blockers;
     for (QWidget *control : controls)
         blockers.append(std::make_shared<QSignalBlocker>(control));
@@ -337,6 +347,9 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
              static_cast<QWidget *>(m_opacityLabel), static_cast<QWidget *>(m_opacity),
              static_cast<QWidget *>(m_opacityValue), static_cast<QWidget *>(m_adjust)})
         row->setEnabled(settings.desktopOverlayEnabled);
+    m_overlayCharts->setChecked(settings.desktopOverlayShowsCharts);
+    m_overlayCharts->setEnabled(settings.desktopOverlayEnabled && settings.show24hCharts);
+    m_charts->setChecked(settings.show24hCharts);
     m_textSize->setCurrentIndex(indexOf(settings.desktopOverlayTextSize));
     if (!m_opacity->isSliderDown())
         m_opacity->setValue(int(std::round(settings.desktopOverlayBackgroundOpacity * 100)));

@@ -83,13 +83,24 @@ void PriceHistoryService::refresh(bool force)
     }
 }
 
-void PriceHistoryService::fetch(const QString &symbol, qsizetype sourceIndex)
+qsizetype PriceHistoryService::sourceAt(qsizetype position) const
+{
+    // The source that answered last first, then the others in their order.
+    if (position == 0)
+        return m_preferred;
+    return position <= m_preferred ? position - 1 : position;
+}
+
+void PriceHistoryService::fetch(const QString &symbol, qsizetype position)
 {
     const QDateTime now = m_now();
-    for (; sourceIndex < m_sources.size(); ++sourceIndex) {
-        const auto until = m_backedOffUntil.constFind(m_sources.at(sourceIndex).name());
-        if (until == m_backedOffUntil.cend() || *until <= now)
+    qsizetype sourceIndex = m_sources.size();
+    for (; position < m_sources.size(); ++position) {
+        const auto until = m_backedOffUntil.constFind(m_sources.at(sourceAt(position)).name());
+        if (until == m_backedOffUntil.cend() || *until <= now) {
+            sourceIndex = sourceAt(position);
             break;
+        }
     }
     const std::optional<HttpRequest> request = sourceIndex < m_sources.size()
         ? m_sources.at(sourceIndex).request(symbol, candlesNeeded(m_series.value(symbol), now))
@@ -105,7 +116,7 @@ void PriceHistoryService::fetch(const QString &symbol, qsizetype sourceIndex)
     const quint64 attempt = ++m_attempts;
     m_attemptOf.insert(symbol, attempt);
     m_inFlight.insert(symbol, nullptr);
-    CancelHandle handle = m_client.get(*request, [this, symbol, sourceIndex](Result<HttpResponse> answer) {
+    CancelHandle handle = m_client.get(*request, [this, symbol, position, sourceIndex](Result<HttpResponse> answer) {
         const HistorySource &source = m_sources.at(sourceIndex);
         const Result<QList<Candle>> candles
             = answer ? screenAndParseCandles(source, *answer) : Result<QList<Candle>>(answer.error());
@@ -117,9 +128,10 @@ void PriceHistoryService::fetch(const QString &symbol, qsizetype sourceIndex)
                 const double seconds = error.retryAfter.value_or(defaultBackOffSeconds);
                 m_backedOffUntil.insert(source.name(), m_now().addMSecs(qint64(seconds * 1000)));
             }
-            fetch(symbol, sourceIndex + 1);
+            fetch(symbol, position + 1);
             return;
         }
+        m_preferred = sourceIndex;
         const PriceSeries merged = mergeCandles(m_series.value(symbol), *candles, m_now());
         if (!(merged == m_series.value(symbol))) {
             m_series.insert(symbol, merged);

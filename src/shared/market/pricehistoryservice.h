@@ -18,9 +18,10 @@ class TimerFactory;
 
 // Keeps the last 24 hours of every watched coin. Each coin is fetched at most
 // once per 15 minutes (and when asked to at once: at start, after a wake, on a
-// currency change), for only the candles its stored series lacks. Sources are
-// tried in order; one that fails is followed by the next for that coin, and
-// one that answers with a rate limit is skipped until its back-off ends. A
+// currency change), for only the candles its stored series lacks. The source
+// that answered last is asked first, then the others in order; one that fails
+// is followed by the next for that coin, and one that answers with a rate
+// limit is skipped until its back-off ends. A
 // failed or malformed answer keeps the previous series. Main thread only.
 class PriceHistoryService final : public QObject
 {
@@ -52,7 +53,9 @@ Q_SIGNALS:
 
 private:
     void refresh(bool force);
-    void fetch(const QString &symbol, qsizetype sourceIndex);
+    // Asks the source at `position` of the order (sourceAt) or, while it backs off, the next.
+    void fetch(const QString &symbol, qsizetype position);
+    qsizetype sourceAt(qsizetype position) const;
     // Once no request runs: saves and announces what changed.
     void finishRound();
 
@@ -68,6 +71,8 @@ private:
     // Source name → end of its back-off.
     QHash<QString, QDateTime> m_backedOffUntil;
     QHash<QString, CancelHandle> m_inFlight;
+    // The source that answered last.
+    qsizetype m_preferred = 0;
     bool m_changedInRound = false;
     QHash<QString, quint64> m_attemptOf;
     quint64 m_attempts = 0;

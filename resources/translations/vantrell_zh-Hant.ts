@@ -250,6 +250,38 @@
         <source>Currency</source>
         <translation>計價幣別</translation>
     </message>
+    <message id="general.charts.show">
+        <source>Show 24-hour charts</source>
+        <translation>顯示24小時走勢圖</translation>
+    </message>
+    <message id="desktop.charts">
+        <source>Show 24-hour charts on the desktop</source>
+        <translation>在桌面顯示24小時走勢圖</translation>
+    </message>
+    <message id="chart.name">
+        <source>24-hour chart of %1</source>
+        <extracomment>Accessible name of a coin's chart; %1: coin name such as Bitcoin</extracomment>
+        <translation>%1 的24小時走勢圖</translation>
+    </message>
+    <message id="chart.high">
+        <source>High %1 at %2</source>
+        <extracomment>%1: price such as $44,100; %2: time of day such as 1:45 PM</extracomment>
+        <translation>最高 %1（%2）</translation>
+    </message>
+    <message id="chart.low">
+        <source>Low %1 at %2</source>
+        <extracomment>%1: price such as $42,900; %2: time of day such as 2:15 AM</extracomment>
+        <translation>最低 %1（%2）</translation>
+    </message>
+    <message id="chart.change">
+        <source>24-hour change %1.</source>
+        <extracomment>%1: change such as +2.31%</extracomment>
+        <translation>24小時漲跌 %1。</translation>
+    </message>
+    <message id="popover.row.chart.help">
+        <source>Show or hide the 24-hour chart</source>
+        <translation>顯示或隱藏24小時走勢圖</translation>
+    </message>
     <message id="general.section.notification">
         <source>Notifications</source>
         <translation>通知</translation>
@@ -442,6 +474,10 @@
     <message id="widget.param.colorByChange">
         <source>Color by Change</source>
         <translation>依漲跌顯示顏色</translation>
+    </message>
+    <message id="widget.param.showCharts">
+        <source>24-hour charts</source>
+        <translation>24小時走勢圖</translation>
     </message>
     <message id="widget.param.coin">
         <source>Coin</source>

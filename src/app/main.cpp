@@ -54,7 +54,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID));
     // The theme's icon where one is installed; run from a build tree, or under a
     // theme without it, the bundled logo rather than a generic window icon.
-    if (const std::optional<QString> logo = Vantrell::Bundle::main().imagePath(QStringLiteral("app-logo")))
+    const Vantrell::Bundle resources = Vantrell::Bundle::embedded();
+    if (const std::optional<QString> logo = resources.imagePath(QStringLiteral("app-logo")))
         QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VANTRELL_APP_ID), QIcon(*logo)));
     // A tray program: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -65,7 +66,8 @@ int main(int argc, char *argv[])
         qCWarning(
             lcApp, "%s", qUtf8Printable(Vantrell::ignoredArgumentsMessage(request.ignoredCount, request.ignored)));
 
-    Vantrell::AppDelegate delegate;
+    Vantrell::QtTimerFactory timers;
+    Vantrell::AppDelegate delegate({.resources = resources, .timers = timers, .now = Vantrell::systemClock()});
     if (!delegate.launch(request.urls))
         return 0; // the running instance took over
     // A logout's SIGTERM quits as the menu's Quit does; SIGUSR1 logs what the process holds.

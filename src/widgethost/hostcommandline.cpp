@@ -3,6 +3,8 @@
 
 #include "platform/orderedjsonwriter.h"
 
+#include <QCommandLineParser>
+
 #include <cmath>
 
 namespace Vantrell {
@@ -17,6 +19,7 @@ CommandLineError error(const QString &message)
 std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringList &arguments)
 {
     HostCommand command;
+    // Help and version anywhere ask for just that, whatever else is wrong.
     for (const QString &argument : arguments) {
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             command.mode = HostCommand::Mode::help;
@@ -27,97 +30,74 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
             return command;
         }
     }
-    bool render = false;
-    bool list = false;
-    bool print = false;
-    bool presence = false;
-    bool snapshotPath = false;
-    std::optional<QString> family;
-    std::optional<QString> output;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        // Options that take a value accept "--name value" and "--name=value".
-        QString name = argument;
-        std::optional<QString> inlineValue;
-        if (argument.startsWith(QLatin1String("--")) && argument.contains(QLatin1Char('='))) {
-            name = argument.section(QLatin1Char('='), 0, 0);
-            inlineValue = argument.section(QLatin1Char('='), 1);
-        }
-        const auto value = [&]() -> std::optional<QString> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 < arguments.size())
-                return arguments.at(++i);
-            return std::nullopt;
-        };
-        const auto flag = [&](bool &target) -> std::optional<CommandLineError> {
-            if (inlineValue)
-                return error(QStringLiteral("%1 takes no value").arg(name));
-            target = true;
-            return std::nullopt;
-        };
-        std::optional<CommandLineError> problem;
-        if (name == QLatin1String("--render")) {
-            const auto kind = value();
-            if (!kind)
-                return error(QStringLiteral("--render needs a widget kind"));
-            render = true;
-            command.kind = *kind;
-        } else if (name == QLatin1String("--list")) {
-            problem = flag(list);
-        } else if (name == QLatin1String("--print")) {
-            const auto format = value();
-            if (!format)
-                return error(QStringLiteral("--print needs a format: waybar, genmon, polybar, i3blocks or plain"));
-            const auto parsed = fromRawValue<StatusFormat>(*format);
-            if (!parsed)
-                return error(QStringLiteral("unknown format \"%1\": use waybar, genmon, polybar, i3blocks or plain")
-                                 .arg(*format));
-            print = true;
-            command.format = *parsed;
-        } else if (name == QLatin1String("--family")) {
-            family = value();
-            if (!family)
-                return error(QStringLiteral("--family needs small, medium or large"));
-        } else if (name == QLatin1String("--set")) {
-            const auto setting = value();
-            if (!setting || !setting->contains(QLatin1Char('=')) || setting->startsWith(QLatin1Char('=')))
-                return error(QStringLiteral("--set needs NAME=VALUE"));
-            command.settings.append({setting->section(QLatin1Char('='), 0, 0), setting->section(QLatin1Char('='), 1)});
-        } else if (name == QLatin1String("--preview")) {
-            problem = flag(command.preview);
-        } else if (name == QLatin1String("--panel-presence")) {
-            problem = flag(presence);
-        } else if (name == QLatin1String("--snapshot-path")) {
-            problem = flag(snapshotPath);
-        } else if (name == QLatin1String("--follow")) {
-            problem = flag(command.follow);
-        } else if (name == QLatin1String("--scale")) {
-            const auto text = value();
-            bool ok = false;
-            const double scale = text ? text->toDouble(&ok) : 0;
-            if (!ok || !std::isfinite(scale) || scale < 0.25 || scale > 8)
-                return error(QStringLiteral("--scale needs a number from 0.25 to 8"));
-            command.scale = scale;
-        } else if (name == QLatin1String("--appearance")) {
-            const auto appearance = value();
-            if (appearance != QStringLiteral("light") && appearance != QStringLiteral("dark"))
-                return error(QStringLiteral("--appearance needs light or dark"));
-            command.dark = appearance == QStringLiteral("dark");
-        } else if (name == QLatin1String("--output")) {
-            output = value();
-            if (!output || output->isEmpty())
-                return error(QStringLiteral("--output needs a file name"));
-        } else if (name == QLatin1String("--plugin")) {
-            const auto path = value();
-            if (!path || path->isEmpty())
-                return error(QStringLiteral("--plugin needs the path of a plug-in"));
-            command.pluginPath = *path;
-        } else {
-            return error(QStringLiteral("unknown argument \"%1\"").arg(argument));
-        }
-        if (problem)
-            return *problem;
+    const QCommandLineOption renderOption(QStringLiteral("render"), {}, QStringLiteral("KIND"));
+    const QCommandLineOption familyOption(QStringLiteral("family"), {}, QStringLiteral("FAMILY"));
+    const QCommandLineOption outputOption(QStringLiteral("output"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption previewOption(QStringLiteral("preview"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"), {}, QStringLiteral("FACTOR"));
+    const QCommandLineOption appearanceOption(QStringLiteral("appearance"), {}, QStringLiteral("MODE"));
+    const QCommandLineOption setOption(QStringLiteral("set"), {}, QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption listOption(QStringLiteral("list"));
+    const QCommandLineOption printOption(QStringLiteral("print"), {}, QStringLiteral("FORMAT"));
+    const QCommandLineOption followOption(QStringLiteral("follow"));
+    const QCommandLineOption pluginOption(QStringLiteral("plugin"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption presenceOption(QStringLiteral("panel-presence"));
+    const QCommandLineOption snapshotPathOption(QStringLiteral("snapshot-path"));
+    QCommandLineParser parser;
+    parser.addOptions({renderOption, familyOption, outputOption, previewOption, scaleOption, appearanceOption,
+        setOption, listOption, printOption, followOption, pluginOption, presenceOption, snapshotPathOption});
+    if (!parser.parse(QStringList {QStringLiteral("vantrell-widget-host")} + arguments))
+        return error(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return error(QStringLiteral("unknown argument \"%1\"").arg(parser.positionalArguments().constFirst()));
+
+    const bool render = parser.isSet(renderOption);
+    const bool list = parser.isSet(listOption);
+    const bool print = parser.isSet(printOption);
+    const bool presence = parser.isSet(presenceOption);
+    const bool snapshotPath = parser.isSet(snapshotPathOption);
+    // A value given twice: the last one counts, as with every option here.
+    const auto last = [&parser](const QCommandLineOption &option) -> std::optional<QString> {
+        const QStringList values = parser.values(option);
+        return values.isEmpty() ? std::nullopt : std::optional<QString>(values.constLast());
+    };
+    const std::optional<QString> family = last(familyOption);
+    const std::optional<QString> output = last(outputOption);
+    if (render)
+        command.kind = *last(renderOption);
+    if (print) {
+        const QString format = *last(printOption);
+        const auto parsed = fromRawValue<StatusFormat>(format);
+        if (!parsed)
+            return error(
+                QStringLiteral("unknown format \"%1\": use waybar, genmon, polybar, i3blocks or plain").arg(format));
+        command.format = *parsed;
+    }
+    if (output && output->isEmpty())
+        return error(QStringLiteral("--output needs a file name"));
+    for (const QString &setting : parser.values(setOption)) {
+        if (!setting.contains(QLatin1Char('=')) || setting.startsWith(QLatin1Char('=')))
+            return error(QStringLiteral("--set needs NAME=VALUE"));
+        command.settings.append({setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1)});
+    }
+    command.preview = parser.isSet(previewOption);
+    command.follow = parser.isSet(followOption);
+    if (const std::optional<QString> text = last(scaleOption)) {
+        bool ok = false;
+        const double scale = text->toDouble(&ok);
+        if (!ok || !std::isfinite(scale) || scale < 0.25 || scale > 8)
+            return error(QStringLiteral("--scale needs a number from 0.25 to 8"));
+        command.scale = scale;
+    }
+    if (const std::optional<QString> appearance = last(appearanceOption)) {
+        if (appearance != QStringLiteral("light") && appearance != QStringLiteral("dark"))
+            return error(QStringLiteral("--appearance needs light or dark"));
+        command.dark = appearance == QStringLiteral("dark");
+    }
+    if (const std::optional<QString> path = last(pluginOption)) {
+        if (path->isEmpty())
+            return error(QStringLiteral("--plugin needs the path of a plug-in"));
+        command.pluginPath = *path;
     }
 
     if (int(render) + int(list) + int(print) + int(presence) + int(snapshotPath) > 1)

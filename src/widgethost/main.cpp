@@ -25,29 +25,19 @@ using namespace Vantrell;
 
 namespace {
 
-QByteArray autostartContent()
-{
-    QByteArray entry;
-    entry += "[Desktop Entry]\n";
-    entry += "Type=Application\n";
-    entry += "Name=Vantrell Widgets\n";
-    entry += "Comment=Cryptocurrency price widgets on the desktop\n";
-    entry += "Exec=" + quotedExecArgument(QCoreApplication::applicationFilePath()).toUtf8() + "\n";
-    entry += "Icon=" VANTRELL_APP_ID "\n";
-    entry += "Terminal=false\n";
-    entry += "X-GNOME-Autostart-enabled=true\n";
-    entry += "X-Vantrell-WidgetHost-Managed=true\n";
-    return entry;
-}
-
 int runDesktop(WidgetExtension &extension)
 {
     const QDateTime startedAt = QDateTime::currentDateTimeUtc();
     QDBusConnection bus = QDBusConnection::sessionBus();
-    AutostartEntry autostart {Paths::autostartDirectory() + QStringLiteral("/" VANTRELL_APP_ID ".WidgetHost.desktop"),
-        QByteArrayLiteral("X-Vantrell-WidgetHost-Managed=true"), {}};
-    WidgetHost host(extension, WidgetConfigFile(WidgetConfigFile::defaultPath()), autostart, autostartContent(),
-        QtTimerFactory::shared(), bus);
+    const QByteArray markLine = QByteArrayLiteral("X-Vantrell-WidgetHost-Managed=true");
+    QtTimerFactory timers;
+    AutostartEntry autostart {
+        Paths::autostartDirectory() + QStringLiteral("/" VANTRELL_APP_ID ".WidgetHost.desktop"), markLine, {}};
+    const QByteArray autostartContent = autostartDesktopEntry(QStringLiteral("Vantrell Widgets"),
+        QStringLiteral("Cryptocurrency price widgets on the desktop"), QCoreApplication::applicationFilePath(),
+        markLine);
+    WidgetHost host(
+        extension, WidgetConfigFile(WidgetConfigFile::defaultPath()), autostart, autostartContent, timers, bus);
     if (!host.registerService()) {
         // Another host runs: it takes over, and this start is done.
         return WidgetHost::handOver(bus) ? 0 : 1;

@@ -27,7 +27,7 @@ VantrellWidgets::~VantrellWidgets() = default;
 
 Bundle VantrellWidgets::pluginBundle()
 {
-    // Not Bundle::main(): inside the host that is the host's own bundle.
+    // Not Bundle::embedded(): inside the host that is the host's own bundle.
     return Bundle(QStringLiteral(":/vantrell-widgets"));
 }
 

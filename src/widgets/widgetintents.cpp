@@ -49,6 +49,11 @@ WidgetOption colorByChangeOption()
     return booleanOption(QStringLiteral("colorByChange"), QStringLiteral("widget.param.colorByChange"), true);
 }
 
+WidgetOption showChartsOption()
+{
+    return booleanOption(QStringLiteral("showCharts"), QStringLiteral("widget.param.showCharts"), true);
+}
+
 // The total of the user's holdings in the list's header, in place of its title.
 WidgetOption showHoldingsOption()
 {
@@ -88,6 +93,7 @@ QList<WidgetKind> vantrellWidgetKinds()
         enumerationOption(QStringLiteral("sort"), QStringLiteral("widget.param.sort"), WidgetSortOption::watchlist),
         currencyOption(),
         colorByChangeOption(),
+        showChartsOption(),
         showHoldingsOption(),
     };
 

@@ -114,8 +114,7 @@ void WidgetContentMaker::fetchQuotes(
 }
 
 void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseCurrency> currency, bool colorByChange,
-    WidgetSortOption sort, const std::optional<WidgetSnapshot> &snapshot, std::function<void(WidgetEntryContent)> done,
-    bool showHoldings)
+    WidgetSortOption sort, const std::optional<WidgetSnapshot> &snapshot, std::function<void(WidgetEntryContent)> done)
 {
     const QDateTime now = m_now();
     const BaseCurrency target = currency.value_or(snapshot ? snapshot->currency : BaseCurrency::usd);
@@ -129,7 +128,7 @@ void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseC
         }
     }
 
-    const auto finish = [all, target, colorByChange, sort, snapshot, done, showHoldings](
+    const auto finish = [all, target, colorByChange, sort, snapshot, done](
                             const QuoteTable &quotes, const std::optional<QDateTime> &time) {
         WidgetEntryContent content;
         QList<WidgetRow> rows;
@@ -140,7 +139,6 @@ void WidgetContentMaker::makeContent(const QStringList &ids, std::optional<BaseC
         if (!quotes.isEmpty())
             content.updatedAt = time;
         content.colorByChange = colorByChange;
-        content.holdings = widgetHoldings(showHoldings, snapshot, target);
         if (snapshot) {
             content.language = snapshot->language;
             content.upColorHex = snapshot->upColorHex;
@@ -210,15 +208,18 @@ void WidgetProviders::entry(const QString &kind, const WidgetOptionValues &value
         ? WidgetSortOption::watchlist
         : fromRawValue<WidgetSortOption>(values.value(QStringLiteral("sort")).toString())
               .value_or(WidgetSortOption::watchlist);
+    // The large list draws each coin's 24 hours when the snapshot carries them.
+    const bool showCharts
+        = kind == WidgetKinds::watchlist() && values.value(QStringLiteral("showCharts"), true).toBool();
     const bool showHoldings
         = kind == WidgetKinds::watchlist() && values.value(QStringLiteral("showHoldings"), false).toBool();
     WidgetContentMaker &maker = m_maker;
-    m_maker.makeContent(
-        ids, baseCurrency(currency), colorByChange, sort, snapshot,
-        [&maker, done = std::move(done)](const WidgetEntryContent &content) {
+    m_maker.makeContent(ids, baseCurrency(currency), colorByChange, sort, snapshot,
+        [&maker, showCharts, showHoldings, snapshot, done = std::move(done)](WidgetEntryContent content) {
+            content.showCharts = showCharts;
+            content.holdings = widgetHoldings(showHoldings, snapshot, content.currency);
             done({maker.now(), content});
-        },
-        showHoldings);
+        });
 }
 
 void WidgetProviders::snapshot(const QString &kind, const WidgetOptionValues &values, const WidgetContext &context,

@@ -51,10 +51,9 @@ public:
     WidgetEntryContent sampleContent(const QStringList &ids) const;
 
     // `currency` none follows the application (the snapshot's currency, or USD).
-    // `showHoldings` puts the snapshot's holdings in the content.
     void makeContent(const QStringList &ids, std::optional<BaseCurrency> currency, bool colorByChange,
         WidgetSortOption sort, const std::optional<WidgetSnapshot> &snapshot,
-        std::function<void(WidgetEntryContent)> done, bool showHoldings = false);
+        std::function<void(WidgetEntryContent)> done);
 
     // Quotes of `records` by coin id; none when the fetch failed or brought
     // nothing. No records: an empty table at once, without a request.

@@ -2,8 +2,8 @@
 #pragma once
 
 // Header-only: link vantrellapp, which holds the interfaces.
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
 
 #include <QHash>
 

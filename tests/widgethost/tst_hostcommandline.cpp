@@ -71,19 +71,20 @@ private Q_SLOTS:
             << split("--list --print plain")
             << "--render, --list, --print, --panel-presence and --snapshot-path cannot be combined" << 0;
         QTest::newRow("unknown argument") << split("--render WatchlistWidget --family large --output a.png --colour")
-                                          << "unknown argument \"--colour\"" << 0;
+                                          << "Unknown option 'colour'." << 0;
         QTest::newRow("scale out of range") << split("--render X --family small --output a.png --scale 100")
                                             << "--scale needs a number from 0.25 to 8" << 0;
         QTest::newRow("scale not a number") << split("--render X --family small --output a.png --scale nan")
                                             << "--scale needs a number from 0.25 to 8" << 0;
-        QTest::newRow("flag with a value") << split("--list=yes") << "--list takes no value" << 0;
+        QTest::newRow("flag with a value") << split("--list=yes") << "Unexpected value after '--list'." << 0;
         QTest::newRow("render options without render")
             << split("--print plain --family small") << "--family, --output, --preview and --scale belong to --render"
             << 0;
         QTest::newRow("print for a dark panel") << split("--print genmon --appearance dark") << "" << int(M::print);
         QTest::newRow("appearance without render or print")
             << split("--list --appearance dark") << "--appearance belongs to --render or --print" << 0;
-        QTest::newRow("missing value at the end") << split("--render") << "--render needs a widget kind" << 0;
+        QTest::newRow("missing value at the end") << split("--render") << "Missing value after '--render'." << 0;
+        QTest::newRow("a word that is no option") << split("--list now") << "unknown argument \"now\"" << 0;
     }
     void parse()
     {

@@ -61,7 +61,7 @@ private Q_SLOTS:
         QStringList names;
         for (const WidgetOption &option : kinds.at(0).intent.options)
             names.append(option.name);
-        QCOMPARE(names, split("source coins sort currency colorByChange showHoldings"));
+        QCOMPARE(names, split("source coins sort currency colorByChange showCharts showHoldings"));
         names.clear();
         for (const WidgetOption &option : kinds.at(1).intent.options)
             names.append(option.name);
@@ -77,13 +77,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVariant>("source");
         QTest::addColumn<QStringList>("visible");
-        QTest::newRow("default") << QVariant() << split("source sort currency colorByChange showHoldings");
+        QTest::newRow("default") << QVariant() << split("source sort currency colorByChange showCharts showHoldings");
         QTest::newRow("watchlist") << QVariant(QStringLiteral("watchlist"))
-                                   << split("source sort currency colorByChange showHoldings");
+                                   << split("source sort currency colorByChange showCharts showHoldings");
         QTest::newRow("manual") << QVariant(QStringLiteral("manual"))
-                                << split("source coins sort currency colorByChange showHoldings");
-        QTest::newRow("unknown source reads as the default")
-            << QVariant(QStringLiteral("Manual")) << split("source sort currency colorByChange showHoldings");
+                                << split("source coins sort currency colorByChange showCharts showHoldings");
+        QTest::newRow("unknown source reads as the default") << QVariant(
+            QStringLiteral("Manual")) << split("source sort currency colorByChange showCharts showHoldings");
     }
     void summaryHidesCoinsUnlessManual()
     {
@@ -108,7 +108,7 @@ private Q_SLOTS:
             return WidgetOptionValues {{QStringLiteral("source"), QStringLiteral("watchlist")},
                 {QStringLiteral("coins"), coins}, {QStringLiteral("sort"), QStringLiteral("watchlist")},
                 {QStringLiteral("currency"), QStringLiteral("followApp")}, {QStringLiteral("colorByChange"), true},
-                {QStringLiteral("showHoldings"), false}};
+                {QStringLiteral("showCharts"), true}, {QStringLiteral("showHoldings"), false}};
         };
         QTest::newRow("empty gives the defaults") << WidgetFamily::medium << WidgetOptionValues() << defaults();
         QTest::newRow("medium keeps 4 coins")

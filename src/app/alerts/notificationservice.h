@@ -25,8 +25,7 @@ class NotificationService final : public QObject, public PriceAlertNotifying
     Q_OBJECT
 
 public:
-    explicit NotificationService(
-        QDBusConnection bus = QDBusConnection::sessionBus(), Clock now = systemClock(), QObject *parent = nullptr);
+    explicit NotificationService(QDBusConnection bus, Clock now, QObject *parent = nullptr);
 
     void notify(const Coin &coin, CoinAlertKind kind, BaseCurrency currency, double threshold, double change,
         double usdToTargetRate) override;

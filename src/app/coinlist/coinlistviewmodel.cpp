@@ -7,7 +7,7 @@
 #include "market/services.h"
 #include "platform/timer.h"
 #include "pricefreshness.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 
 #include <QPointer>
 #include <QSet>
@@ -28,7 +28,7 @@ bool isUsablePrice(double price)
 
 CoinListViewModel::CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &settingsViewModel,
     PriceServicing &priceService, PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now, QObject *parent)
-    : QObject(parent)
+    : CoinListFeed(parent)
     , m_catalog(catalog)
     , m_settingsViewModel(settingsViewModel)
     , m_priceService(priceService)
@@ -109,7 +109,8 @@ void CoinListViewModel::rebuildCoins()
         coins.append(std::move(coin));
     }
     m_coins = std::move(coins);
-    Q_EMIT coinsChanged(m_coins);
+    fillHistory(m_lastUsdToTargetExchangeRate);
+    Q_EMIT coinsChanged();
     updateFreshness();
 
     ensureDisplayedCoin();
@@ -190,10 +191,7 @@ void CoinListViewModel::handleSnapshot(const PriceSnapshot &snapshot, BaseCurren
 {
     if (m_settingsViewModel.settings().baseCurrency != currency)
         return;
-    if (m_lastUsdToTargetExchangeRate != snapshot.usdToTargetRate) {
-        m_lastUsdToTargetExchangeRate = snapshot.usdToTargetRate;
-        Q_EMIT lastUsdToTargetExchangeRateChanged(m_lastUsdToTargetExchangeRate);
-    }
+    m_lastUsdToTargetExchangeRate = snapshot.usdToTargetRate;
     applySnapshot(snapshot.prices, snapshot.changes24h, currency, snapshot.usdToTargetRate);
 }
 
@@ -261,8 +259,33 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         }
         coin.referencePrice = decision.referenceAfter;
     }
-    Q_EMIT coinsChanged(m_coins);
+    fillHistory(usdToTargetRate);
+    Q_EMIT coinsChanged();
     updateFreshness();
+}
+
+void CoinListViewModel::setPriceHistory(const QHash<QString, PriceSeries> &series)
+{
+    m_history = series;
+    if (fillHistory(m_lastUsdToTargetExchangeRate))
+        Q_EMIT coinsChanged();
+}
+
+bool CoinListViewModel::fillHistory(double usdToTargetRate)
+{
+    const QDateTime now = m_now();
+    bool changed = false;
+    for (Coin &coin : m_coins) {
+        const auto series = m_history.constFind(coin.symbol);
+        PriceHistory24h history;
+        if (series != m_history.cend())
+            history.values = displayedHistory(*series, usdToTargetRate, coin.currentPrice, now);
+        if (!(history == coin.history24h)) {
+            coin.history24h = std::move(history);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 void CoinListViewModel::updateFreshness()
@@ -285,7 +308,7 @@ void CoinListViewModel::setLoading(bool loading)
     if (m_isLoading == loading)
         return;
     m_isLoading = loading;
-    Q_EMIT isLoadingChanged(loading);
+    Q_EMIT isLoadingChanged();
 }
 
 } // namespace Vantrell

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "alertdecision.h"
+#include "coinlistfeed.h"
 #include "market/coinmetadata.h"
+#include "market/pricehistory.h"
 #include "market/result.h"
 #include "market/tickerquote.h"
 #include "platform/clock.h"
@@ -33,7 +35,7 @@ class TimerFactory;
 // for the panel title, the popover, the overlay and the widget snapshot.
 // Main thread only; it does not watch the settings itself (the shell and the
 // watchlist editor call rebuildCoins() and restartPolling()).
-class CoinListViewModel final : public QObject
+class CoinListViewModel final : public CoinListFeed
 {
     Q_OBJECT
 
@@ -41,22 +43,21 @@ public:
     // Builds the coins and starts polling at once; rebuilds and restarts
     // whenever the catalog publishes new records.
     CoinListViewModel(CoinCatalog &catalog, SettingsViewModel &settingsViewModel, PriceServicing &priceService,
-        PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now = systemClock(),
-        QObject *parent = nullptr);
+        PriceAlertNotifying &notifier, TimerFactory &timerFactory, Clock now, QObject *parent = nullptr);
     ~CoinListViewModel() override;
 
     // One entry per watchlist entry the catalog knows, in watchlist order.
-    const QList<Coin> &coins() const { return m_coins; }
+    QList<Coin> coins() const override { return m_coins; }
     // A price fetch is in flight.
-    bool isLoading() const { return m_isLoading; }
+    bool isLoading() const override { return m_isLoading; }
     // The rate of the last applied snapshot (1.0 before the first).
-    double lastUsdToTargetExchangeRate() const { return m_lastUsdToTargetExchangeRate; }
+    double usdToTargetRate() const override { return m_lastUsdToTargetExchangeRate; }
     // The currency the live prices of coins() are in; none before the first snapshot.
     std::optional<BaseCurrency> priceDataCurrency() const { return m_priceDataCurrency; }
     // The time of the newest price while that is older than stalePriceAge
     // (looked at again on a timer, not only when a fetch ends); empty while
     // the prices are fresh or there are none.
-    std::optional<QDateTime> stalePricesSince() const { return m_stalePricesSince; }
+    std::optional<QDateTime> stalePricesSince() const override { return m_stalePricesSince; }
 
     // Recomputes coins() from the settings and the catalog, first moving
     // watchlist entries of migrated coins to their successors. Live fields
@@ -75,16 +76,14 @@ public:
     void applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
         BaseCurrency currency, double usdToTargetRate);
 
+    // The last 24 hours of each symbol, in USDT: every coin's history24h
+    // follows them, converted like its price and ending at it.
+    void setPriceHistory(const QHash<QString, PriceSeries> &series);
+
     // The poll period for a stored `pollingInterval` in seconds. A value that
     // is not a positive finite number would make a repeating timer spin; it
     // gives the default of 10 s instead (the stored value is left alone).
     static std::chrono::milliseconds pollPeriod(double pollingIntervalSeconds);
-
-Q_SIGNALS:
-    void coinsChanged(const QList<Vantrell::Coin> &coins);
-    void isLoadingChanged(bool isLoading);
-    void lastUsdToTargetExchangeRateChanged(double rate);
-    void stalePricesSinceChanged();
 
 private:
     void setLoading(bool loading);
@@ -92,6 +91,8 @@ private:
     void finishFetch(quint64 generation, const Result<PriceSnapshot> &result, BaseCurrency currency);
     void ensureDisplayedCoin();
     void updateFreshness();
+    // Sets each coin's history24h from the series, the rate and its price; true when one changed.
+    bool fillHistory(double usdToTargetRate);
 
     CoinCatalog &m_catalog;
     SettingsViewModel &m_settingsViewModel;
@@ -112,6 +113,7 @@ private:
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_freshnessCheck;
     std::optional<QDateTime> m_stalePricesSince;
+    QHash<QString, PriceSeries> m_history;
 };
 
 } // namespace Vantrell

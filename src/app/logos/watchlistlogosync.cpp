@@ -4,7 +4,7 @@
 #include "coinlist/watchlistsettings.h"
 #include "coinlogostore.h"
 #include "market/coincatalog.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 
 namespace Vantrell {
 

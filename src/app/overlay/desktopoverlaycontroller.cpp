@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktopoverlaycontroller.h"
 
-#include "coinlist/coinlistviewmodel.h"
+#include "coinlist/coinlistfeed.h"
 #include "desktopoverlaylayout.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "wakemonitor.h"
 
 #include <QGuiApplication>
@@ -38,10 +38,10 @@ DesktopOverlayController::DesktopOverlayController(SurfaceFactory createSurface,
 
 DesktopOverlayController::~DesktopOverlayController() = default;
 
-void DesktopOverlayController::bind(CoinListViewModel &coinList, SettingsViewModel &settings)
+void DesktopOverlayController::bind(CoinListFeed &coinList, SettingsViewModel &settings)
 {
     m_settingsVM = &settings;
-    connect(&coinList, &CoinListViewModel::coinsChanged, this, &DesktopOverlayController::setCoins);
+    connect(&coinList, &CoinListFeed::coinsChanged, this, [this, &coinList] { setCoins(coinList.coins()); });
     connect(&settings, &SettingsViewModel::settingsChanged, this, &DesktopOverlayController::setSettings);
     m_latestCoins = coinList.coins();
     setSettings(settings.settings());

@@ -18,7 +18,7 @@ class QScreen;
 
 namespace Vantrell {
 
-class CoinListViewModel;
+class CoinListFeed;
 class SettingsViewModel;
 class WakeMonitor;
 
@@ -40,7 +40,7 @@ public:
 
     // Follows the coin list and the settings from their current values on;
     // the end of adjust mode writes to `settings` while it exists.
-    void bind(CoinListViewModel &coinList, SettingsViewModel &settings);
+    void bind(CoinListFeed &coinList, SettingsViewModel &settings);
 
     // Places the window again when screens come, go or change their geometry,
     // and on every signal `wake` (the computer woke from sleep).

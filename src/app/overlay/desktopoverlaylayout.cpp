@@ -4,6 +4,7 @@
 #include "widgetkit/widgetsnapshot.h"
 #include "widgetkit/widgetviews.h"
 
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,14 +30,21 @@ WidgetEntryContent makeOverlayContent(const QList<Coin> &coins, const AppSetting
     content.colorByChange = settings.priceColorEnabled;
     content.upColorHex = colors.up;
     content.downColorHex = colors.down;
+    content.showCharts = settings.show24hCharts && settings.desktopOverlayShowsCharts;
     for (const Coin &coin : coins.mid(0, kOverlayMaxRows)) {
         std::optional<QString> logo;
         if (!coin.logoAssetName.isEmpty())
             logo = coin.logoAssetName;
         content.rows.append({coin.id, coin.symbol, coin.name, logo, coin.status == CoinStatus::active,
-            coin.currentPrice, coin.priceChange24hPercent});
+            coin.currentPrice, coin.priceChange24hPercent, content.showCharts ? coin.history24h : PriceHistory24h()});
         if (coin.lastUpdated && (!content.updatedAt || *coin.lastUpdated > *content.updatedAt))
             content.updatedAt = coin.lastUpdated;
+    }
+    // The overlay shows the time to the minute: a poll that moved no price
+    // leaves the content as it was, and the overlay is not drawn again.
+    if (content.updatedAt) {
+        const qint64 seconds = content.updatedAt->toSecsSinceEpoch();
+        content.updatedAt = QDateTime::fromSecsSinceEpoch(seconds - seconds % 60, Qt::UTC);
     }
     return content;
 }

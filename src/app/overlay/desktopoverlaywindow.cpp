@@ -61,10 +61,10 @@ QList<QRectF> availableScreenFrames()
     return frames;
 }
 
-DesktopOverlayWindow::DesktopOverlayWindow(DesktopOverlayModel &model, QWidget *parent)
+DesktopOverlayWindow::DesktopOverlayWindow(DesktopOverlayModel &model, const Bundle &resources, QWidget *parent)
     : QWidget(parent, kPassiveFlags)
     , m_model(model)
-    , m_resources(std::make_unique<WidgetResources>(Bundle::main(), CoinLogoCache::inSharedContainer(Bundle::main())))
+    , m_resources(std::make_unique<WidgetResources>(resources, CoinLogoCache::inSharedContainer(resources)))
     , m_compositing(isCompositingActive())
 {
     setWindowTitle(QStringLiteral("Vantrell"));

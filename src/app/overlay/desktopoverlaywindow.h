@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace Vantrell {
 
+class Bundle;
 class WidgetResources;
 
 // The overlay's window: frameless and translucent on the desktop layer, on
@@ -26,7 +27,7 @@ class DesktopOverlayWindow final : public QWidget, public DesktopOverlaySurface
     Q_OBJECT
 
 public:
-    explicit DesktopOverlayWindow(DesktopOverlayModel &model, QWidget *parent = nullptr);
+    DesktopOverlayWindow(DesktopOverlayModel &model, const Bundle &resources, QWidget *parent = nullptr);
     ~DesktopOverlayWindow() override;
 
     QRect frame() const override { return geometry(); }

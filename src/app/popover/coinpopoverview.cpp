@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinpopoverview.h"
 
+#include "coinlist/coinlistfeed.h"
+#include "historychartview.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
 #include "popoverrowtext.h"
-#include "settings/settingsviewmodel.h"
-#include "ui/coinlistfeed.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "ui/notificationcenter.h"
 #include "ui/popoverwidgets.h"
 #include "updates/updatecontroller.h"
@@ -266,16 +267,12 @@ void CoinPopoverView::updateCoins()
             row->setCoin(coin);
         } else {
             row = new CoinRowView(coin, m_logos, m_list);
+            m_laidOut.clear(); // a new row may take a deleted one's address
+            connect(row, &CoinRowView::chartRequested, this, [this, id = coin.id] { toggleChart(id); });
         }
         rows.append(row);
     }
     qDeleteAll(previous);
-
-    while (QLayoutItem *item = m_listLayout->takeAt(0))
-        delete item;
-    for (CoinRowView *row : std::as_const(rows))
-        m_listLayout->addWidget(row);
-    m_listLayout->addStretch(1);
     m_rows = rows;
 
     m_body->setCurrentWidget(m_rows.isEmpty() ? m_emptyState : static_cast<QWidget *>(m_scrollArea));
@@ -327,11 +324,58 @@ void CoinPopoverView::updateHoldings()
         updateSize();
 }
 
+void CoinPopoverView::layoutRows()
+{
+    // Laid out again only when the order or the chart's place changed.
+    QList<QWidget *> order;
+    for (CoinRowView *row : std::as_const(m_rows)) {
+        order.append(row);
+        if (m_chart && row->coin().id == m_chartCoinId)
+            order.append(m_chart);
+    }
+    if (order == m_laidOut)
+        return;
+    m_laidOut = order;
+    while (QLayoutItem *item = m_listLayout->takeAt(0))
+        delete item;
+    for (CoinRowView *row : std::as_const(m_rows)) {
+        m_listLayout->addWidget(row);
+        if (m_chart && row->coin().id == m_chartCoinId)
+            m_listLayout->addWidget(m_chart);
+    }
+    m_listLayout->addStretch(1);
+}
+
 void CoinPopoverView::refreshRows()
 {
     const PopoverColors palette = colors();
-    for (CoinRowView *row : std::as_const(m_rows))
+    CoinRowView *charted = nullptr;
+    for (CoinRowView *row : std::as_const(m_rows)) {
         row->refresh(m_settings, palette);
+        if (row->coin().id == m_chartCoinId && row->hasChart())
+            charted = row;
+    }
+    // The chart goes with its coin's history: charts switched off, a coin
+    // without history or one no longer listed close it.
+    if (!charted)
+        m_chartCoinId.clear();
+    if (m_chart) {
+        m_chart->setVisible(charted != nullptr);
+        if (charted)
+            m_chart->setCoin(charted->coin(), m_settings, palette, charted->chartColor());
+    }
+    layoutRows();
+}
+
+void CoinPopoverView::toggleChart(const QString &coinId)
+{
+    const bool open = m_chartCoinId != coinId;
+    m_chartCoinId = open ? coinId : QString();
+    if (open && !m_chart)
+        m_chart = new HistoryChartView(m_list);
+    refreshRows();
+    if (m_chart && m_chart->isVisible())
+        m_scrollArea->ensureWidgetVisible(m_chart, 0, 0);
 }
 
 void CoinPopoverView::updateLoading()

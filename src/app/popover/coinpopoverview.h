@@ -17,6 +17,7 @@ namespace Vantrell {
 
 class AppNotificationCenter;
 class BusyIndicator;
+class HistoryChartView;
 class CoinListFeed;
 class PopoverButton;
 class PopoverIconView;
@@ -65,6 +66,10 @@ public:
     QWidget *holdingsBlock() const { return m_holdings; }
     QLabel *holdingsTotal() const { return m_holdingsTotal; }
     PopoverButton *hideBalancesButton() const { return m_hideBalances; }
+    // The open 24-hour chart (under the row of its coin), or null.
+    HistoryChartView *chart() const { return m_chartCoinId.isEmpty() ? nullptr : m_chart; }
+    // Opens the chart of `coinId` under its row, or closes it when it is open.
+    void toggleChart(const QString &coinId);
 
 Q_SIGNALS:
     // The size the popover needs changed (the coin count moved across 4...8).
@@ -81,6 +86,7 @@ private:
     void buildFooter(QVBoxLayout *layout);
 
     void updateCoins();
+    void layoutRows();
     void refreshRows();
     void updateHoldings();
     void updateSize();
@@ -118,6 +124,9 @@ private:
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_list = nullptr;
     QVBoxLayout *m_listLayout = nullptr;
+    HistoryChartView *m_chart = nullptr;
+    QString m_chartCoinId;
+    QList<QWidget *> m_laidOut;
     QWidget *m_emptyState = nullptr;
     PopoverIconView *m_emptyIcon = nullptr;
     QLabel *m_emptyText = nullptr;

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinrowview.h"
 
+#include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
 #include "popoverlayout.h"
 #include "popoverrowtext.h"
 #include "ui/popoverwidgets.h"
+#include "widgetkit/sparkline.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace Vantrell {
@@ -15,6 +19,39 @@ namespace Vantrell {
 namespace {
 
 constexpr int kLogoSize = 32;
+constexpr QSize kSparklineSize(56, 24);
+
+// The row's 24-hour line.
+class SparklineView final : public QWidget
+{
+public:
+    explicit SparklineView(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedSize(kSparklineSize);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    void setHistory(const PriceHistory24h &history, const QColor &color)
+    {
+        if (history == m_history && color == m_color)
+            return;
+        m_history = history;
+        m_color = color;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintSparkline(painter, m_history, QRectF(rect()).adjusted(1, 3, -1, -3), m_color);
+    }
+
+private:
+    PriceHistory24h m_history;
+    QColor m_color;
+};
 
 void setTextColor(QLabel *label, const QColor &color)
 {
@@ -59,28 +96,56 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     m_holdingValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_holdingValue->hide();
 
-    auto *firstLine = new QHBoxLayout;
-    firstLine->setSpacing(8);
-    firstLine->addWidget(m_name, 1, Qt::AlignVCenter);
-    firstLine->addWidget(m_price, 0, Qt::AlignVCenter);
-    auto *secondLine = new QHBoxLayout;
-    secondLine->setSpacing(8);
-    secondLine->addWidget(m_symbol, 0, Qt::AlignVCenter);
-    secondLine->addStretch(1);
-    secondLine->addWidget(m_change, 0, Qt::AlignVCenter);
-    secondLine->addWidget(m_holdingValue, 0, Qt::AlignVCenter);
+    m_sparkline = new SparklineView(this);
+    m_sparkline->hide();
 
-    auto *texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    texts->addLayout(firstLine);
-    texts->addLayout(secondLine);
+    auto *names = new QVBoxLayout;
+    names->setSpacing(2);
+    names->addWidget(m_name);
+    names->addWidget(m_symbol);
+    auto *prices = new QVBoxLayout;
+    prices->setSpacing(2);
+    prices->addWidget(m_price, 0, Qt::AlignRight);
+    // The holding's value beside the change, under the price.
+    auto *changeLine = new QHBoxLayout;
+    changeLine->setSpacing(8);
+    changeLine->addStretch(1);
+    changeLine->addWidget(m_change);
+    changeLine->addWidget(m_holdingValue);
+    prices->addLayout(changeLine);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 0);
     layout->setSpacing(10);
     layout->addWidget(m_logo, 0, Qt::AlignVCenter);
-    layout->addLayout(texts, 1);
-    layout->setAlignment(texts, Qt::AlignVCenter);
+    layout->addLayout(names, 1);
+    layout->setAlignment(names, Qt::AlignVCenter);
+    layout->addWidget(m_sparkline, 0, Qt::AlignVCenter);
+    layout->addLayout(prices);
+    layout->setAlignment(prices, Qt::AlignVCenter);
+}
+
+bool CoinRowView::hasChart() const
+{
+    return !m_sparkline->isHidden();
+}
+
+void CoinRowView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (hasChart() && rect().contains(event->position().toPoint()))
+        Q_EMIT chartRequested();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CoinRowView::keyPressEvent(QKeyEvent *event)
+{
+    const bool activate
+        = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+    if (hasChart() && activate) {
+        Q_EMIT chartRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CoinRowView::setCoin(const Coin &coin)
@@ -107,6 +172,16 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
     m_holdingValue->setText(holding.text);
     m_holdingValue->setVisible(!holding.text.isEmpty());
     setTextColor(m_holdingValue, colorOf(holding, colors));
+
+    const bool chart = settings.show24hCharts && !m_coin.history24h.isEmpty();
+    m_chartColor = change.text.isEmpty() ? colors.secondary : colorOf(change, colors);
+    static_cast<SparklineView *>(m_sparkline)->setHistory(m_coin.history24h, m_chartColor);
+    m_sparkline->setVisible(chart);
+    setFocusPolicy(chart ? Qt::StrongFocus : Qt::NoFocus);
+    setCursor(chart ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setAccessibleName(m_coin.name + QStringLiteral(", ") + m_coin.symbol);
+    setAccessibleDescription(chart ? localizedString(QStringLiteral("popover.row.chart.help")) : QString());
+    setToolTip(chart ? localizedString(QStringLiteral("popover.row.chart.help")) : QString());
 }
 
 } // namespace Vantrell

@@ -16,8 +16,9 @@ struct AppSettings;
 struct PopoverColors;
 
 // One coin of the popover list, 52 pixels high: logo, name and symbol on the
-// left, price and 24-hour change on the right, and under the price the value
-// of the coin's holding when there is one. Read-only: it takes no clicks.
+// left, the 24-hour sparkline, and price and 24-hour change on the right,
+// beside the change the value of the coin's holding when there is one.
+// With a sparkline shown, a click (or Return or Space) asks for the chart.
 class CoinRowView final : public QWidget
 {
     Q_OBJECT
@@ -34,6 +35,17 @@ public:
 
     CoinLogoWidget *logo() const { return m_logo; }
     QLabel *holdingValue() const { return m_holdingValue; }
+    // The sparkline is shown, and the row answers clicks.
+    bool hasChart() const;
+    // The colour of the sparkline: the change's.
+    QColor chartColor() const { return m_chartColor; }
+
+Q_SIGNALS:
+    void chartRequested();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Coin m_coin;
@@ -44,6 +56,8 @@ private:
     QLabel *m_price = nullptr;
     QLabel *m_change = nullptr;
     QLabel *m_holdingValue = nullptr;
+    QWidget *m_sparkline = nullptr;
+    QColor m_chartColor;
 };
 
 } // namespace Vantrell

@@ -59,12 +59,12 @@ QLabel *link(const QString &title, const QUrl &url, QWidget *parent)
     return label;
 }
 
-QPixmap image(const QString &name, int side, qreal ratio)
+QPixmap image(const Bundle &resources, const QString &name, int side, qreal ratio)
 {
     QPixmap pixmap(QSize(side, side) * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
-    if (const std::optional<QString> path = Bundle::main().imagePath(name)) {
+    if (const std::optional<QString> path = resources.imagePath(name)) {
         QSvgRenderer svg(*path);
         QPainter painter(&pixmap);
         if (svg.isValid())
@@ -108,9 +108,10 @@ QFrame *divider(QWidget *parent)
 
 } // namespace
 
-AboutView::AboutView(UpdateController &updates, QWidget *parent)
+AboutView::AboutView(UpdateController &updates, const Bundle &resources, QWidget *parent)
     : QWidget(parent)
     , m_updates(updates)
+    , m_resources(resources)
 {
     auto *scroll = new QScrollArea(this);
     // Not a stop of its own for Tab: the controls in it are, and it scrolls to them.
@@ -138,7 +139,7 @@ void AboutView::build()
     }
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(16);
-    const AboutLinks links = AboutLinks::of(Bundle::main());
+    const AboutLinks links = AboutLinks::of(m_resources);
     const qreal ratio = devicePixelRatioF();
 
     // The program
@@ -147,7 +148,7 @@ void AboutView::build()
     headerLayout->setContentsMargins(0, 0, 0, 0);
     headerLayout->setSpacing(16);
     auto *logo = new QLabel(header);
-    logo->setPixmap(image(QStringLiteral("app-logo"), 80, ratio));
+    logo->setPixmap(image(m_resources, QStringLiteral("app-logo"), 80, ratio));
     logo->setFixedSize(80, 80);
     headerLayout->addWidget(logo);
     auto *identity = new QVBoxLayout;
@@ -189,7 +190,7 @@ void AboutView::build()
         }
         if (links.socialProfile.isValid()) {
             const QString handle = links.socialHandle.isEmpty() ? links.socialProfile.toString() : links.socialHandle;
-            column->addWidget(iconRow(QIcon(image(QStringLiteral("brand-x"), 12, ratio)),
+            column->addWidget(iconRow(QIcon(image(m_resources, QStringLiteral("brand-x"), 12, ratio)),
                 link(handle, links.socialProfile, m_content), m_content));
         }
         column->addWidget(divider(m_content));

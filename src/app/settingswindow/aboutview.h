@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/bundle.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -20,13 +22,14 @@ class AboutView final : public QWidget
     Q_OBJECT
 
 public:
-    explicit AboutView(UpdateController &updates, QWidget *parent = nullptr);
+    AboutView(UpdateController &updates, const Bundle &resources, QWidget *parent = nullptr);
 
 private:
     void build();
     void refreshUpdates();
 
     UpdateController &m_updates;
+    const Bundle m_resources;
     QWidget *m_content = nullptr;
     QCheckBox *m_automatic = nullptr;
     QPushButton *m_check = nullptr;

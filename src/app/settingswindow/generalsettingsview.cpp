@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generalsettingsview.h"
 
+#include "coinlist/coinlistfeed.h"
 #include "colorpickerrow.h"
 #include "i18n/localizationmanager.h"
 #include "segmentedcontrol.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindowmodel.h"
-#include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
 
 #include <QCheckBox>
@@ -201,6 +201,10 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     connect(m_opacity, &QSlider::valueChanged, this, [this](int percent) {
         change([percent](AppSettings &s) { s.desktopOverlayBackgroundOpacity = percent / 100.0; });
     });
+    m_overlayCharts = new QCheckBox(m_desktopSection);
+    desktop->addRow(m_overlayCharts);
+    connect(m_overlayCharts, &QCheckBox::toggled, this,
+        [this](bool on) { change([on](AppSettings &s) { s.desktopOverlayShowsCharts = on; }); });
     m_adjust = new QPushButton(m_desktopSection);
     desktop->addRow(trailing({m_adjust}));
     connect(m_adjust, &QPushButton::clicked, this,
@@ -216,6 +220,11 @@ GeneralSettingsView::GeneralSettingsView(SettingsViewModel &settings, CoinListFe
     prices->addRow(m_currencyLabel, trailing({m_currency}));
     connect(m_currency, &QComboBox::activated, this,
         [this](int index) { change([index](AppSettings &s) { s.baseCurrency = allCases<BaseCurrency>()[index]; }); });
+    // One form per section: a second layout would not take the group box.
+    m_charts = new QCheckBox(m_pricesSection);
+    prices->addRow(m_charts);
+    connect(m_charts, &QCheckBox::toggled, this,
+        [this](bool on) { change([on](AppSettings &s) { s.show24hCharts = on; }); });
     m_hideBalances = new QCheckBox(m_pricesSection);
     prices->addRow(m_hideBalances);
     connect(m_hideBalances, &QCheckBox::toggled, this,
@@ -296,6 +305,8 @@ void GeneralSettingsView::buildTexts()
     m_opacityLabel->setText(text("desktop.opacity"));
     m_opacity->setAccessibleName(m_opacityLabel->text());
     m_adjust->setText(text("desktop.adjust"));
+    m_overlayCharts->setText(text("desktop.charts"));
+    m_charts->setText(text("general.charts.show"));
     m_pricesSection->setTitle(text("general.section.prices"));
     m_currencyLabel->setText(text("general.display.currency"));
     m_hideBalances->setText(text("general.hideBalances"));
@@ -312,7 +323,8 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
 {
     m_shown = settings;
     const QList<QWidget *> controls {m_launchAtLogin, m_content, m_coin, m_textColor, m_schemes, m_textBackground,
-        m_showOverlay, m_textSize, m_opacity, m_currency, m_hideBalances, m_priceAlerts, m_language};
+        m_showOverlay, m_textSize, m_opacity, m_overlayCharts, m_currency, m_charts, m_hideBalances, m_priceAlerts,
+        m_language};
     QList<std::shared_ptr<QSignalBlocker>> blockers;
     for (QWidget *control : controls)
         blockers.append(std::make_shared<QSignalBlocker>(control));
@@ -344,6 +356,9 @@ void GeneralSettingsView::refresh(const AppSettings &settings)
              static_cast<QWidget *>(m_opacityLabel), static_cast<QWidget *>(m_opacity),
              static_cast<QWidget *>(m_opacityValue), static_cast<QWidget *>(m_adjust)})
         row->setEnabled(settings.desktopOverlayEnabled);
+    m_overlayCharts->setChecked(settings.desktopOverlayShowsCharts);
+    m_overlayCharts->setEnabled(settings.desktopOverlayEnabled && settings.show24hCharts);
+    m_charts->setChecked(settings.show24hCharts);
     m_textSize->setCurrentIndex(indexOf(settings.desktopOverlayTextSize));
     if (!m_opacity->isSliderDown())
         m_opacity->setValue(int(std::round(settings.desktopOverlayBackgroundOpacity * 100)));

@@ -66,6 +66,8 @@ private:
     QCheckBox *m_textBackground = nullptr;
     QGroupBox *m_desktopSection = nullptr;
     QCheckBox *m_showOverlay = nullptr;
+    QCheckBox *m_overlayCharts = nullptr;
+    QCheckBox *m_charts = nullptr;
     QLabel *m_textSizeLabel = nullptr;
     SegmentedControl *m_textSize = nullptr;
     QLabel *m_opacityLabel = nullptr;

@@ -2,7 +2,7 @@
 #include "settingswindow.h"
 
 #include "i18n/localizationmanager.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindowmodel.h"
 
 #include <QApplication>

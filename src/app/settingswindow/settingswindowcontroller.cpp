@@ -5,7 +5,7 @@
 #include "platform/logging.h"
 #include "platform/paths.h"
 #include "platform/screens.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindowmodel.h"
 
 #include <QCloseEvent>

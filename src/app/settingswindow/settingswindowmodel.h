@@ -3,7 +3,7 @@
 
 #include "market/coinmetadata.h"
 #include "settings/appsettings.h"
-#include "settings/settingstab.h"
+#include "settingsstore/settingstab.h"
 
 #include <QList>
 #include <QSize>

@@ -6,6 +6,7 @@
 #include "coinlist/coinlistviewmodel.h"
 #include "coinlist/watchlistsettings.h"
 #include "i18n/localizationmanager.h"
+#include "launchatloginservice.h"
 #include "logos/coinlogopainter.h"
 #include "logos/coinlogostore.h"
 #include "logos/remoteimageloader.h"
@@ -13,6 +14,7 @@
 #include "market/coincatalog.h"
 #include "market/exchangerates.h"
 #include "market/networkhttpclient.h"
+#include "market/pricehistoryservice.h"
 #include "market/priceservice.h"
 #include "overlay/desktopoverlaycontroller.h"
 #include "overlay/desktopoverlaywindow.h"
@@ -32,11 +34,9 @@
 #include "tray/trayfactory.h"
 #include "tray/trayiconfile.h"
 #include "tray/trayitem.h"
-#include "ui/coinlistfeed.h"
 #include "ui/notificationcenter.h"
 #include "updates/dialogupdateuserdriver.h"
 #include "updates/feedupdaterbackend.h"
-#include "updates/launchatloginservice.h"
 #include "wakemonitor.h"
 #include "watchlist/watchlistview.h"
 #include "watchlist/watchlistviewmodel.h"
@@ -57,11 +57,12 @@ namespace {
 constexpr std::chrono::seconds kTrayGracePeriod {5};
 } // namespace
 
-AppDelegate::AppDelegate(QObject *parent)
+AppDelegate::AppDelegate(AppContext context, QObject *parent)
     : QObject(parent)
+    , m_context(std::move(context))
     , m_store(m_defaults)
     , m_settingsVM(m_store)
-    , m_catalog(CoinCatalog::load(Bundle::main()))
+    , m_catalog(CoinCatalog::load(m_context.resources))
     , m_notifications(std::make_unique<AppNotificationCenter>())
 { }
 
@@ -79,7 +80,7 @@ AppDelegate::~AppDelegate()
 // A kill while a file was being replaced can leave the new data under its
 // temporary name beside the file. Once this instance is the only one, clear
 // those names for the files it writes; nothing else in these directories.
-void AppDelegate::removeInterruptedWrites(const QDateTime &startedAt)
+void AppDelegate::removeInterruptedWrites(const QDateTime &startedAt) const
 {
     const auto named = [](const QString &path) {
         return [name = QFileInfo(path).fileName()](QStringView file) { return file == name; };
@@ -90,13 +91,16 @@ void AppDelegate::removeInterruptedWrites(const QDateTime &startedAt)
         Paths::stateDirectory(), named(SettingsWindowController::defaultStateFile()), startedAt);
     removed += removeInterruptedReplacements(
         Paths::autostartDirectory(), named(QStringLiteral(VANTRELL_APP_ID ".desktop")), startedAt);
-    if (const std::optional<QString> container = Paths::sharedContainerDirectory(Bundle::main())) {
+    if (const std::optional<QString> container = Paths::sharedContainerDirectory(m_context.resources)) {
         removed += removeInterruptedReplacements(
             *container,
-            [](QStringView file) { return file == u"widget-snapshot.json" || file == u"exchange-rates.json"; },
+            [](QStringView file) {
+                return file == u"widget-snapshot.json" || file == u"exchange-rates.json"
+                    || file == QLatin1String(PriceHistoryStore::fileName);
+            },
             startedAt);
     }
-    if (const std::optional<QString> logos = CoinLogoCache::inSharedContainer(Bundle::main()).directory) {
+    if (const std::optional<QString> logos = CoinLogoCache::inSharedContainer(m_context.resources).directory) {
         removed += removeInterruptedReplacements(
             *logos, [](QStringView file) { return file.endsWith(u".img"); }, startedAt);
     }
@@ -125,7 +129,7 @@ bool AppDelegate::launch(const QStringList &urls)
     buildLogos();
     installUpdateBackend();
 
-    m_popover = std::make_unique<PopoverPresenter>(QtTimerFactory::shared());
+    m_popover = std::make_unique<PopoverPresenter>(m_context.timers);
     connect(m_applicationService.get(), &ApplicationService::openRequested, this, &AppDelegate::openURLs);
     connect(
         m_applicationService.get(), &ApplicationService::activateRequested, m_popover.get(), &PopoverPresenter::open);
@@ -138,7 +142,7 @@ bool AppDelegate::launch(const QStringList &urls)
     // One presence per panel: the tray item steps aside for a front end that
     // shows the price, and without a tray such a front end is the program's
     // presence, so no window opens at start.
-    m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), QtTimerFactory::shared());
+    m_panelPresence = std::make_unique<PanelPresence>(QDBusConnection::sessionBus(), m_context.timers);
     setupTray();
     if (m_tray) {
         setupPopover();
@@ -156,12 +160,14 @@ bool AppDelegate::launch(const QStringList &urls)
 
     // The desktop widgets take their prices from the snapshot file.
     m_snapshotWriter = std::make_unique<WidgetSnapshotWriter>(
-        WidgetSnapshotStore::forBundle(Bundle::main()), [] { requestWidgetReload(); }, QtTimerFactory::shared());
-    m_snapshotWriter->start(*m_coinListVM, m_settingsVM);
+        WidgetSnapshotStore::forBundle(m_context.resources), [] { requestWidgetReload(); }, m_context.timers,
+        m_context.now);
+    m_snapshotWriter->bind(*m_coinListVM, m_settingsVM);
 
     // The watchlist on the desktop, when the user switches it on.
     m_overlay = std::make_unique<DesktopOverlayController>(
-        [](DesktopOverlayModel &model) { return std::make_unique<DesktopOverlayWindow>(model); },
+        [this](
+            DesktopOverlayModel &model) { return std::make_unique<DesktopOverlayWindow>(model, m_context.resources); },
         &availableScreenFrames);
     m_wakeMonitor = std::make_unique<WakeMonitor>();
     m_overlay->followScreens(*m_wakeMonitor);
@@ -170,6 +176,7 @@ bool AppDelegate::launch(const QStringList &urls)
     // After sleep or an outage the last prices are old: fetch now, not at the
     // next tick (a fetch that hung across the gap is dropped).
     connect(m_wakeMonitor.get(), &WakeMonitor::woke, m_coinListVM.get(), &CoinListViewModel::restartPolling);
+    connect(m_wakeMonitor.get(), &WakeMonitor::woke, m_priceHistory.get(), &PriceHistoryService::refreshAll);
     if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
         connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, m_coinListVM.get(),
             [model = m_coinListVM.get()](QNetworkInformation::Reachability reachability) {
@@ -181,7 +188,7 @@ bool AppDelegate::launch(const QStringList &urls)
     m_notificationService->requestAuthorization();
     LaunchAtLoginService::setEnabled(m_settingsVM.settings().launchAtLogin);
 
-    m_reloadDebouncer = std::make_unique<ReloadDebouncer>(QtTimerFactory::shared(), [this] {
+    m_reloadDebouncer = std::make_unique<ReloadDebouncer>(m_context.timers, [this] {
         m_coinListVM->rebuildCoins();
         m_coinListVM->restartPolling();
     });
@@ -197,24 +204,43 @@ void AppDelegate::buildMarketData()
 {
     m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
     m_exchangeRates = std::make_unique<ExchangeRateService>(*m_marketDataSession, defaultExchangeRateProviders(),
-        ExchangeRateCacheStore::forBundle(Bundle::main()), systemClock());
+        ExchangeRateCacheStore::forBundle(m_context.resources), m_context.now);
     m_priceService = std::make_unique<PriceService>(
-        *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(systemClock()), systemClock());
-    m_notificationService = std::make_unique<NotificationService>();
+        *m_marketDataSession, *m_exchangeRates, defaultTickerProviders(m_context.now), m_context.now);
+    m_notificationService = std::make_unique<NotificationService>(QDBusConnection::sessionBus(), m_context.now);
     m_notificationService->setIconImage(
-        NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), Bundle::main()));
+        NotificationService::iconImageUnlessThemed(QStringLiteral(VANTRELL_APP_ID), m_context.resources));
     m_coinListVM = std::make_unique<CoinListViewModel>(
-        *m_catalog, m_settingsVM, *m_priceService, *m_notificationService, QtTimerFactory::shared());
-    m_coinFeed = std::make_unique<CoinListViewModelFeed>(*m_coinListVM);
+        *m_catalog, m_settingsVM, *m_priceService, *m_notificationService, m_context.timers, m_context.now);
+
+    // The last 24 hours of the watched coins, while charts are shown.
+    m_priceHistory = std::make_unique<PriceHistoryService>(*m_marketDataSession, defaultHistorySources(),
+        PriceHistoryStore::forBundle(m_context.resources), m_context.timers, m_context.now);
+    connect(m_priceHistory.get(), &PriceHistoryService::seriesChanged, m_coinListVM.get(),
+        [this] { m_coinListVM->setPriceHistory(m_priceHistory->series()); });
+    m_coinListVM->setPriceHistory(m_priceHistory->series());
+    const auto followWatchlist = [this] {
+        QStringList symbols;
+        if (m_settingsVM.settings().show24hCharts) {
+            for (const Coin &coin : m_coinListVM->coins()) {
+                if (coin.status == CoinStatus::active)
+                    symbols.append(coin.symbol);
+            }
+        }
+        m_priceHistory->setSymbols(symbols);
+    };
+    connect(m_coinListVM.get(), &CoinListFeed::coinsChanged, m_priceHistory.get(), followWatchlist);
+    followWatchlist();
 }
 
 void AppDelegate::buildLogos()
 {
     // Logos of exactly the watchlist coins, fetched at launch and on every watchlist change.
     m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts());
-    m_logoStore = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(Bundle::main()), *m_logoSession);
+    m_logoStore
+        = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(m_context.resources), *m_logoSession);
     m_remoteImages = std::make_unique<RemoteImageLoader>(*m_logoSession);
-    m_logoPainter = std::make_unique<CoinLogoPainter>(Bundle::main(), m_logoStore.get(), m_remoteImages.get());
+    m_logoPainter = std::make_unique<CoinLogoPainter>(m_context.resources, m_logoStore.get(), m_remoteImages.get());
     m_logoSync = std::make_unique<WatchlistLogoSync>(*m_logoStore, m_settingsVM, *m_catalog);
 }
 
@@ -222,7 +248,7 @@ void AppDelegate::installUpdateBackend()
 {
     if constexpr (!VANTRELL_UPDATE_CHECKS)
         return;
-    const QUrl feed(Bundle::main().updateFeedURL(), QUrl::StrictMode);
+    const QUrl feed(m_context.resources.updateFeedURL(), QUrl::StrictMode);
     if (!feed.isValid() || feed.scheme() != QLatin1String("https") || feed.host().isEmpty()) {
         qCWarning(lcUpdates, "No valid update feed in Info.json; update checks are off");
         return;
@@ -230,7 +256,7 @@ void AppDelegate::installUpdateBackend()
     m_updateSession = std::make_unique<NetworkHTTPClient>(QSet<QString> {feed.host()});
     m_updateDriver = std::make_unique<DialogUpdateUserDriver>();
     m_updateBackend = std::make_unique<FeedUpdaterBackend>(m_updateController, *m_updateSession, feed,
-        Bundle::main().shortVersion(), m_defaults, *m_updateDriver, systemClock());
+        m_context.resources.shortVersion(), m_defaults, *m_updateDriver, m_context.now);
     m_updateController.setBackend(m_updateBackend.get());
     m_updateController.setIsAvailable(true);
     m_updateController.refresh();
@@ -241,17 +267,17 @@ void AppDelegate::buildSettingsWindow()
     // Built on each first open and let go on close; only the controller stays.
     const auto createWindow = [this]() -> QWidget * {
         auto *general = new GeneralSettingsView(
-            m_settingsVM, *m_coinFeed, *m_notifications, [](bool on) { LaunchAtLoginService::setEnabled(on); });
+            m_settingsVM, *m_coinListVM, *m_notifications, [](bool on) { LaunchAtLoginService::setEnabled(on); });
         auto *watchlistModel = new WatchlistViewModel(
-            *m_catalog, Bundle::main(), m_settingsVM,
+            *m_catalog, m_context.resources, m_settingsVM,
             [this] {
                 m_coinListVM->rebuildCoins();
                 m_coinListVM->restartPolling();
             },
-            QtTimerFactory::shared());
-        auto *watchlist = new WatchlistView(*watchlistModel, m_settingsVM, *m_coinFeed, m_logoPainter.get());
+            m_context.timers, m_context.now);
+        auto *watchlist = new WatchlistView(*watchlistModel, m_settingsVM, *m_coinListVM, m_logoPainter.get());
         watchlistModel->setParent(watchlist);
-        auto *about = new AboutView(m_updateController);
+        auto *about = new AboutView(m_updateController, m_context.resources);
         auto *window = new SettingsWindow(m_settingsVM, general, watchlist, about);
         connect(window, &SettingsWindow::addCoinToggled, watchlist,
             [watchlist] { watchlist->setShowAddCoin(!watchlist->showAddCoin()); });
@@ -267,7 +293,7 @@ void AppDelegate::buildSettingsWindow()
 
 void AppDelegate::setupTray()
 {
-    m_tray = createTrayItem(applicationTrayOptions());
+    m_tray = createTrayItem(applicationTrayOptions(m_context.resources));
     if (!m_tray) {
         qCWarning(lcTray, "No system tray on this desktop; showing the price list as a window");
         return;
@@ -302,7 +328,7 @@ void AppDelegate::trayAppeared()
 void AppDelegate::setupPopover(bool openWindowMode)
 {
     auto *content
-        = new CoinPopoverView(*m_coinFeed, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
+        = new CoinPopoverView(*m_coinListVM, m_settingsVM, m_updateController, *m_notifications, m_logoPainter.get());
     // Without a tray the price list is the program's window.
     m_popover->setWindow(
         new PopoverWindow(content, m_tray ? PopoverWindow::Mode::popup : PopoverWindow::Mode::window), openWindowMode);
@@ -332,7 +358,7 @@ void AppDelegate::followLanguage(const AppSettings &settings)
     if (m_appliedLanguage == settings.language)
         return;
     m_appliedLanguage = settings.language;
-    LocalizationManager::shared().setBundle(LocalizationManager::bundle(settings.language));
+    LocalizationManager::shared().setBundle(LocalizationManager::bundle(settings.language, m_context.resources));
 }
 
 } // namespace Vantrell

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "platform/bundle.h"
+#include "platform/clock.h"
+#include "platform/timer.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "tray/menubarviewmodel.h"
 #include "updates/updatecontroller.h"
 
@@ -20,7 +23,6 @@ namespace Vantrell {
 class AppNotificationCenter;
 class ApplicationService;
 class CoinCatalog;
-class CoinListFeed;
 class CoinListViewModel;
 class CoinLogoPainter;
 class CoinLogoStore;
@@ -31,6 +33,7 @@ class NetworkHTTPClient;
 class NotificationService;
 class PanelPresence;
 class PopoverPresenter;
+class PriceHistoryService;
 class PriceService;
 class ReloadDebouncer;
 class RemoteImageLoader;
@@ -42,6 +45,15 @@ class WakeMonitor;
 class WatchlistLogoSync;
 class WidgetSnapshotWriter;
 
+// What the process hands the application: the resources compiled into it, its
+// timers and its clock. Made once in main(); tests make their own.
+struct AppContext
+{
+    Bundle resources;
+    TimerFactory &timers;
+    Clock now;
+};
+
 // The application shell: builds every long-lived object once, in the order of
 // the launch steps, and connects them. What they do lives in the objects.
 class AppDelegate final : public QObject
@@ -51,7 +63,7 @@ class AppDelegate final : public QObject
 public:
     // Builds the settings (read once here), the catalog, the menu-bar model
     // and the update controller; everything else waits for launch.
-    explicit AppDelegate(QObject *parent = nullptr);
+    explicit AppDelegate(AppContext context, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     // Start-up. Returns false when another instance runs: `urls` were handed
@@ -62,7 +74,7 @@ public:
     void openURLs(const QStringList &urls);
 
 private:
-    static void removeInterruptedWrites(const QDateTime &startedAt);
+    void removeInterruptedWrites(const QDateTime &startedAt) const;
     void buildMarketData();
     void buildLogos();
     void installUpdateBackend();
@@ -73,6 +85,7 @@ private:
     void handleNavigation(const QString &name, const QVariantMap &userInfo);
     void followLanguage(const AppSettings &settings);
 
+    const AppContext m_context;
     FileSettingsDataStorage m_defaults;
     UserDefaultsSettingsStore m_store;
     SettingsViewModel m_settingsVM;
@@ -88,7 +101,7 @@ private:
     std::unique_ptr<PriceService> m_priceService;
     std::unique_ptr<NotificationService> m_notificationService;
     std::unique_ptr<CoinListViewModel> m_coinListVM;
-    std::unique_ptr<CoinListFeed> m_coinFeed;
+    std::unique_ptr<PriceHistoryService> m_priceHistory;
     std::unique_ptr<ReloadDebouncer> m_reloadDebouncer;
 
     std::unique_ptr<NetworkHTTPClient> m_logoSession;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "applicationservice.h"
 
+#include "applicationadaptor.h"
 #include "commandline.h"
 #include "platform/logging.h"
 
-#include <QDBusAbstractAdaptor>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -16,58 +16,6 @@ namespace Vantrell {
 namespace {
 const QString interfaceName = QStringLiteral("org.freedesktop.Application");
 } // namespace
-
-// The exported interface; forwards every call to the service's signals.
-class ApplicationAdaptor final : public QDBusAbstractAdaptor
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
-
-public:
-    explicit ApplicationAdaptor(ApplicationService *service)
-        : QDBusAbstractAdaptor(service)
-        , m_service(service)
-    { }
-
-public Q_SLOTS:
-    void Activate(const QVariantMap &platformData)
-    {
-        Q_UNUSED(platformData);
-        Q_EMIT m_service->activateRequested();
-    }
-
-    void Open(const QStringList &uris, const QVariantMap &platformData)
-    {
-        Q_UNUSED(platformData);
-        // Any process on the bus may call this: only known links get through.
-        QStringList known;
-        QStringList ignored;
-        qsizetype ignoredCount = 0;
-        for (const QString &uri : uris) {
-            if (isKnownDeepLink(uri)) {
-                known.append(uri);
-                continue;
-            }
-            ++ignoredCount;
-            if (ignored.size() < maxListedIgnored)
-                ignored.append(printableArgument(uri.toUtf8()));
-        }
-        if (ignoredCount > 0)
-            qCWarning(lcApp, "Open: %s", qUtf8Printable(ignoredArgumentsMessage(ignoredCount, ignored)));
-        if (!known.isEmpty())
-            Q_EMIT m_service->openRequested(known);
-    }
-
-    void ActivateAction(const QString &actionName, const QVariantList &parameter, const QVariantMap &platformData)
-    {
-        Q_UNUSED(parameter);
-        Q_UNUSED(platformData);
-        Q_EMIT m_service->actionRequested(actionName);
-    }
-
-private:
-    ApplicationService *m_service;
-};
 
 ApplicationService::ApplicationService(QDBusConnection bus, QString applicationId, QObject *parent)
     : QObject(parent)
@@ -111,6 +59,42 @@ bool ApplicationService::registerPrimary()
     }
     m_registered = true;
     return true;
+}
+
+void ApplicationService::Activate(const QVariantMap &platformData)
+{
+    Q_UNUSED(platformData);
+    Q_EMIT activateRequested();
+}
+
+void ApplicationService::Open(const QStringList &uris, const QVariantMap &platformData)
+{
+    Q_UNUSED(platformData);
+    // Any process on the bus may call this: only known links get through.
+    QStringList known;
+    QStringList ignored;
+    qsizetype ignoredCount = 0;
+    for (const QString &uri : uris) {
+        if (isKnownDeepLink(uri)) {
+            known.append(uri);
+            continue;
+        }
+        ++ignoredCount;
+        if (ignored.size() < maxListedIgnored)
+            ignored.append(printableArgument(uri.toUtf8()));
+    }
+    if (ignoredCount > 0)
+        qCWarning(lcApp, "Open: %s", qUtf8Printable(ignoredArgumentsMessage(ignoredCount, ignored)));
+    if (!known.isEmpty())
+        Q_EMIT openRequested(known);
+}
+
+void ApplicationService::ActivateAction(
+    const QString &actionName, const QVariantList &parameter, const QVariantMap &platformData)
+{
+    Q_UNUSED(parameter);
+    Q_UNUSED(platformData);
+    Q_EMIT actionRequested(actionName);
 }
 
 bool ApplicationService::forwardToPrimary(const QStringList &urls, int timeoutMs) const

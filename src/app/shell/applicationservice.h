@@ -38,6 +38,12 @@ public:
     // such a link opens the popover. Open over the bus passes on only those.
     static bool containsDeepLink(const QStringList &urls);
 
+public Q_SLOTS:
+    // org.freedesktop.Application, as exported on the bus (org.freedesktop.Application.xml).
+    void Activate(const QVariantMap &platformData);
+    void Open(const QStringList &uris, const QVariantMap &platformData);
+    void ActivateAction(const QString &actionName, const QVariantList &parameter, const QVariantMap &platformData);
+
 Q_SIGNALS:
     // Another start without URLs, or a desktop activation.
     void activateRequested();
@@ -47,8 +53,6 @@ Q_SIGNALS:
     void actionRequested(const QString &name);
 
 private:
-    friend class ApplicationAdaptor;
-
     QDBusConnection m_bus;
     QString m_applicationId;
     bool m_registered = false;

@@ -111,11 +111,11 @@ public Q_SLOTS:
     {
         std::optional<DBusMenuLayoutItem> found = m_exporter->layout(parentId, recursionDepth, propertyNames);
         if (!found) {
-            replyError(m_exporter->m_connection, message, unknownIdText(parentId));
+            replyError(m_exporter->connection(), message, unknownIdText(parentId));
             return 0;
         }
         layout = std::move(*found);
-        return m_exporter->m_revision;
+        return m_exporter->layoutRevision();
     }
 
     QList<Vantrell::DBusMenuItemProperties> GetGroupProperties(const QList<int> &ids, const QStringList &propertyNames)
@@ -123,7 +123,7 @@ public Q_SLOTS:
         QList<int> wanted = ids;
         if (wanted.isEmpty()) {
             wanted.append(TrayMenu::kRootId);
-            for (const TrayMenuItem &item : m_exporter->m_menu.items())
+            for (const TrayMenuItem &item : m_exporter->menu().items())
                 wanted.append(item.id);
         }
         QList<DBusMenuItemProperties> result;
@@ -138,7 +138,7 @@ public Q_SLOTS:
     {
         const std::optional<QVariantMap> properties = m_exporter->properties(id, {});
         if (!properties || !properties->contains(name)) {
-            replyError(m_exporter->m_connection, message,
+            replyError(m_exporter->connection(), message,
                 properties ? QStringLiteral("Menu entry %1 has no property %2").arg(id).arg(name) : unknownIdText(id));
             return {};
         }
@@ -150,7 +150,7 @@ public Q_SLOTS:
         Q_UNUSED(data);
         Q_UNUSED(timestamp);
         if (!m_exporter->hasEntry(id)) {
-            replyError(m_exporter->m_connection, message, unknownIdText(id));
+            replyError(m_exporter->connection(), message, unknownIdText(id));
             return;
         }
         m_exporter->handleEvent(id, eventId);
@@ -168,7 +168,7 @@ public Q_SLOTS:
         }
         // The protocol asks for an error when not one id was valid.
         if (!events.isEmpty() && valid.isEmpty()) {
-            replyError(m_exporter->m_connection, message, QStringLiteral("No event names a menu entry"));
+            replyError(m_exporter->connection(), message, QStringLiteral("No event names a menu entry"));
             return {};
         }
         // Handling may replace the menu, so the events are checked first.
@@ -180,7 +180,7 @@ public Q_SLOTS:
     bool AboutToShow(int id, const QDBusMessage &message)
     {
         if (!m_exporter->hasEntry(id))
-            replyError(m_exporter->m_connection, message, unknownIdText(id));
+            replyError(m_exporter->connection(), message, unknownIdText(id));
         // The menu is always up to date: it changes only through setMenu().
         return false;
     }

@@ -42,12 +42,8 @@ public:
     const TrayMenu &menu() const { return m_menu; }
     uint layoutRevision() const { return m_revision; }
 
-Q_SIGNALS:
-    void menuItemTriggered(int id);
-
-private:
-    friend class DBusMenuAdaptor;
-
+    // What the bus object serves.
+    const QDBusConnection &connection() const { return m_connection; }
     // The entry `id` and, `depth` levels down (-1: all), its children, with
     // only the properties named (all when none are named). Nothing when the
     // id is not in the menu.
@@ -58,6 +54,10 @@ private:
     // Handles an event for a known entry.
     void handleEvent(int id, const QString &eventId);
 
+Q_SIGNALS:
+    void menuItemTriggered(int id);
+
+private:
     TrayMenu m_menu;
     uint m_revision = 1;
     QDBusConnection m_connection {QString()};

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "menubarviewmodel.h"
 
-#include "coinlist/coinlistviewmodel.h"
+#include "coinlist/coinlistfeed.h"
 #include "settings/pricecolors.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "tray/trayitem.h"
 #include "widgetkit/holdingstext.h"
 #include "widgetkit/priceformatter.h"
@@ -37,17 +37,16 @@ StatusItem *MenuBarViewModel::statusItem() const
     return m_statusItem;
 }
 
-void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &settings, StatusItem &statusItem)
+void MenuBarViewModel::bind(CoinListFeed &coinList, SettingsViewModel &settings, StatusItem &statusItem)
 {
     for (const auto &connection : std::as_const(m_bindings))
         disconnect(connection);
     m_bindings.clear();
     setStatusItem(&statusItem);
-    m_bindings.append(connect(
-        &coinList, &CoinListViewModel::coinsChanged, this, [this, &settings, &coinList](const QList<Coin> &coins) {
-            m_usdToTargetRate = coinList.lastUsdToTargetExchangeRate();
-            update(coins, settings.settings());
-        }));
+    m_bindings.append(connect(&coinList, &CoinListFeed::coinsChanged, this, [this, &coinList, &settings] {
+        m_usdToTargetRate = coinList.usdToTargetRate();
+        update(coinList.coins(), settings.settings());
+    }));
     m_bindings.append(connect(&settings, &SettingsViewModel::settingsChanged, this,
         [this, &coinList](const AppSettings &newSettings) { update(coinList.coins(), newSettings); }));
     // A panel that turns dark or light changes the colours of a title with a
@@ -55,13 +54,12 @@ void MenuBarViewModel::bind(CoinListViewModel &coinList, SettingsViewModel &sett
     if (auto *trayItem = dynamic_cast<TrayItem *>(&statusItem))
         m_bindings.append(connect(trayItem, &TrayItem::appearanceChanged, this,
             [this, &coinList, &settings] { update(coinList.coins(), settings.settings()); }));
-    m_bindings.append(
-        connect(&coinList, &CoinListViewModel::stalePricesSinceChanged, this, [this, &coinList, &settings] {
-            m_stalePricesSince = coinList.stalePricesSince();
-            update(coinList.coins(), settings.settings());
-        }));
+    m_bindings.append(connect(&coinList, &CoinListFeed::stalePricesSinceChanged, this, [this, &coinList, &settings] {
+        m_stalePricesSince = coinList.stalePricesSince();
+        update(coinList.coins(), settings.settings());
+    }));
     m_stalePricesSince = coinList.stalePricesSince();
-    m_usdToTargetRate = coinList.lastUsdToTargetExchangeRate();
+    m_usdToTargetRate = coinList.usdToTargetRate();
     update(coinList.coins(), settings.settings());
 }
 

@@ -13,7 +13,7 @@
 
 namespace Vantrell {
 
-class CoinListViewModel;
+class CoinListFeed;
 class SettingsViewModel;
 
 // Decides what the panel item shows (one coin's symbol and price, coloured by
@@ -35,7 +35,7 @@ public:
     // publishes its coins or its prices turn stale or fresh, the settings change (with the new record, before
     // it is stored) or, for a TrayItem, its appearance changes. A second bind
     // replaces the first.
-    void bind(CoinListViewModel &coinList, SettingsViewModel &settings, StatusItem &statusItem);
+    void bind(CoinListFeed &coinList, SettingsViewModel &settings, StatusItem &statusItem);
 
     // Recomputes the presentation for `coins` under `settings`, the item's
     // appearance and the bound coin list's staleness, and presents it.

@@ -3,7 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "market/coincatalog.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "trayitem.h"
 #include "updates/updatecontroller.h"
 

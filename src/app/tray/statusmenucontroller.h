@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings/settingstab.h"
+#include "settingsstore/settingstab.h"
 #include "statusmenu.h"
 
 #include <QObject>

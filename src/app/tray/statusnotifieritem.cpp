@@ -76,21 +76,21 @@ public:
     }
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
-    QString id() const { return m_item->m_options.applicationId; }
-    QString title() const { return m_item->m_options.title; }
+    QString id() const { return m_item->options().applicationId; }
+    QString title() const { return m_item->options().title; }
     QString status() const { return QStringLiteral("Active"); }
     int windowId() const { return 0; }
     QString emptyString() const { return {}; }
-    QString iconName() const { return m_item->m_exported.iconName; }
-    QList<DBusImage> iconPixmap() const { return m_item->m_exported.iconPixmaps; }
+    QString iconName() const { return m_item->exported().iconName; }
+    QList<DBusImage> iconPixmap() const { return m_item->exported().iconPixmaps; }
     QList<DBusImage> noImages() const { return {}; }
-    DBusToolTip toolTip() const { return m_item->m_exported.toolTip; }
+    DBusToolTip toolTip() const { return m_item->exported().toolTip; }
     // Left click activates; the menu comes with a right click.
     bool itemIsMenu() const { return false; }
-    QDBusObjectPath menu() const { return QDBusObjectPath(m_item->m_menuExporter.objectPath()); }
-    QString accessibleDescription() const { return m_item->m_exported.toolTip.title; }
-    QString label() const { return m_item->m_exported.label; }
-    QString labelGuide() const { return m_item->m_exported.labelGuide; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(m_item->menuObjectPath()); }
+    QString accessibleDescription() const { return m_item->exported().toolTip.title; }
+    QString label() const { return m_item->exported().label; }
+    QString labelGuide() const { return m_item->exported().labelGuide; }
 
 public Q_SLOTS:
     void Activate(int x, int y) { m_item->activate(x, y); }

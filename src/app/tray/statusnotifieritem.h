@@ -127,9 +127,15 @@ public:
     };
     static Announcements announcementsFor(const Exported &before, const Exported &after);
 
-private:
-    friend class StatusNotifierItemAdaptor;
+    // What the bus object serves: the options, what is published now, the
+    // menu's path, and the panel's clicks.
+    const Options &options() const { return m_options; }
+    const Exported &exported() const { return m_exported; }
+    QString menuObjectPath() const { return m_menuExporter.objectPath(); }
+    void activate(int x, int y);
+    void requestContextMenu(int x, int y);
 
+private:
     void registerWithWatcher();
     void checkListedByWatcher();
     void registerAgain(const char *reason);
@@ -138,9 +144,6 @@ private:
     void setPanelProcess(const TrayHostProcess &process);
     void refresh();
     Exported exportedFor(const StatusPresentation &presentation) const;
-
-    void activate(int x, int y);
-    void requestContextMenu(int x, int y);
 
     QDBusConnection m_connection;
     Options m_options;

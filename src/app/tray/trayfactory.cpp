@@ -11,13 +11,13 @@
 
 namespace Vantrell {
 
-TrayOptions applicationTrayOptions()
+TrayOptions applicationTrayOptions(const Bundle &resources)
 {
     TrayOptions options;
-    options.applicationId = Bundle::main().bundleIdentifier();
+    options.applicationId = resources.bundleIdentifier();
     if (options.applicationId.isEmpty())
         options.applicationId = QStringLiteral(VANTRELL_APP_ID);
-    options.logoPath = Bundle::main().imagePath(QStringLiteral("menubar-logo"));
+    options.logoPath = resources.imagePath(QStringLiteral("menubar-logo"));
     const QString chosen = qEnvironmentVariable(kTrayFormVariable);
     if (!chosen.isEmpty()) {
         options.formOverride = parseTrayForm(chosen);

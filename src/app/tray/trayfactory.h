@@ -11,6 +11,8 @@
 
 namespace Vantrell {
 
+class Bundle;
+
 struct TrayOptions
 {
     QString applicationId;
@@ -22,7 +24,7 @@ struct TrayOptions
 // The options of the application's own tray item: the main bundle's
 // identifier and "menubar-logo", and the form the user may have chosen
 // through VANTRELL_TRAY_FORM (an unknown value is logged and ignored).
-TrayOptions applicationTrayOptions();
+TrayOptions applicationTrayOptions(const Bundle &resources);
 
 // Creates and shows the tray item the desktop supports: a StatusNotifierItem
 // when a StatusNotifierWatcher runs on `connection`, else an XEmbed tray icon

@@ -4,7 +4,7 @@
 #include "i18n/localizationmanager.h"
 #include "platform/logging.h"
 #include "platform/orderedjsonwriter.h"
-#include "settings/settingsdatastorage.h"
+#include "settingsstore/settingsdatastorage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

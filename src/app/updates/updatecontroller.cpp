@@ -35,8 +35,6 @@ void UpdateController::checkForUpdates()
 {
     if (!m_backend || !m_backend->canCheckForUpdates())
         return;
-    if (m_activate)
-        m_activate();
     m_backend->checkForUpdates();
     refresh();
 }

@@ -3,8 +3,6 @@
 
 #include <QObject>
 
-#include <functional>
-
 namespace Vantrell {
 
 // What the application asks of an update mechanism.
@@ -48,9 +46,6 @@ public:
     // Not owned; must outlive the controller or be reset to null first.
     void setBackend(UpdaterBackend *backend) { m_backend = backend; }
 
-    // Brings the application forward before a user-initiated check shows its dialog.
-    void setActivateApplication(std::function<void()> activate) { m_activate = std::move(activate); }
-
     // Copies the backend's two values (false without a backend).
     void refresh();
     // A user-initiated check, only when the backend can check now.
@@ -68,7 +63,6 @@ private:
     bool m_canCheckForUpdates = false;
     bool m_automaticallyChecksForUpdates = false;
     UpdaterBackend *m_backend = nullptr;
-    std::function<void()> m_activate;
 };
 
 } // namespace Vantrell

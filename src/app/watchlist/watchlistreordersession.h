@@ -62,7 +62,7 @@ public:
     // down; the list reports the new position through setScrollOffset().
     using ScrollHandler = std::function<void(double scrollOffset)>;
 
-    explicit WatchlistReorderSession(TimerFactory &timers, Clock now = systemClock(), QObject *parent = nullptr);
+    WatchlistReorderSession(TimerFactory &timers, Clock now, QObject *parent = nullptr);
     ~WatchlistReorderSession() override;
 
     // The list's geometry and settings, kept up to date by the list.

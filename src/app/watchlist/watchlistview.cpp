@@ -2,10 +2,10 @@
 #include "watchlistview.h"
 
 #include "alertthreshold.h"
+#include "coinlist/coinlistfeed.h"
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogopainter.h"
-#include "settings/settingsviewmodel.h"
-#include "ui/coinlistfeed.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "ui/popoverwidgets.h"
 #include "watchlistaddcoinpanel.h"
 #include "watchlistreordersession.h"
@@ -283,17 +283,6 @@ QList<QAbstractButton *> WatchlistView::chips() const
     return m_chipStrip->findChildren<QAbstractButton *>();
 }
 
-namespace {
-// The desktop's animation switch as last read; animations stay on until a
-// desktop says otherwise.
-bool g_animationsOff = false;
-} // namespace
-
-bool WatchlistView::reduceMotion()
-{
-    return g_animationsOff;
-}
-
 void WatchlistView::readAnimationSetting()
 {
     // The settings portal carries the desktop's "enable animations" switch
@@ -305,7 +294,7 @@ void WatchlistView::readAnimationSetting()
     read << QStringLiteral("org.gnome.desktop.interface") << QStringLiteral("enable-animations");
     read.setAutoStartService(false);
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(read), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher *call) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
         call->deleteLater();
         const QDBusMessage reply = call->reply();
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
@@ -315,7 +304,7 @@ void WatchlistView::readAnimationSetting()
         for (int depth = 0; depth < 2 && value.canConvert<QDBusVariant>(); ++depth)
             value = value.value<QDBusVariant>().variant();
         if (value.typeId() == QMetaType::Bool)
-            g_animationsOff = !value.toBool();
+            m_animationsOff = !value.toBool();
     });
 }
 
@@ -418,7 +407,7 @@ WatchlistRow *WatchlistView::makeRow(const CoinMetadata &coin)
     });
     WatchlistHandle *handle = row->handle();
     connect(handle, &WatchlistHandle::pressed, this, [this, row](QPointF global) {
-        m_model.reorderSession().setReduceMotion(reduceMotion());
+        m_model.reorderSession().setReduceMotion(m_animationsOff);
         m_model.beginReorderDrag(int(m_rows.indexOf(row)), viewportY(global));
     });
     connect(handle, &WatchlistHandle::moved, this,

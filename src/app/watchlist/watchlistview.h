@@ -46,10 +46,6 @@ public:
     QList<WatchlistRow *> rows() const { return m_rows; }
     QList<QAbstractButton *> chips() const;
 
-    // The desktop's animation setting: motion is reduced while the desktop
-    // has its animations turned off.
-    static bool reduceMotion();
-
 Q_SIGNALS:
     void showAddCoinChanged(bool show);
 
@@ -93,6 +89,9 @@ private:
     QList<WatchlistRow *> m_rows;
     QHash<QString, WatchlistRow *> m_rowsById;
     bool m_showAddCoin = false;
+    // The desktop's animation switch as last read: motion is reduced while the
+    // desktop has its animations turned off, and stays on until it says so.
+    bool m_animationsOff = false;
 };
 
 } // namespace Vantrell

@@ -6,7 +6,7 @@
 #include "holdingfield.h"
 #include "market/coincatalog.h"
 #include "platform/bundle.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "watchlistreordersession.h"
 
 #include <QFile>

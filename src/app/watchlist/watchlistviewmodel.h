@@ -39,8 +39,7 @@ public:
     using CoinListReload = std::function<void()>;
 
     WatchlistViewModel(CoinCatalog &catalog, const Bundle &bundle, SettingsViewModel &settingsViewModel,
-        CoinListReload reloadCoinList, TimerFactory &timerFactory, Clock now = systemClock(),
-        QObject *parent = nullptr);
+        CoinListReload reloadCoinList, TimerFactory &timerFactory, Clock now, QObject *parent = nullptr);
     ~WatchlistViewModel() override;
 
     // BTC, ETH, BNB, SOL, ZEC, HYPE, BCH, LTC, UNI, AAVE.

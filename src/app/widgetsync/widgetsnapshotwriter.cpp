@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgetsnapshotwriter.h"
 
-#include "coinlist/coinlistviewmodel.h"
+#include "coinlist/coinlistfeed.h"
 #include "platform/logging.h"
 #include "platform/timer.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "tray/menubarviewmodel.h"
 
 #include <cmath>
@@ -32,12 +32,12 @@ void WidgetSnapshotWriter::write()
 
 WidgetSnapshotWriter::~WidgetSnapshotWriter() = default;
 
-void WidgetSnapshotWriter::start(CoinListViewModel &coinList, SettingsViewModel &settings)
+void WidgetSnapshotWriter::bind(CoinListFeed &coinList, SettingsViewModel &settings)
 {
     for (const QMetaObject::Connection &connection : std::as_const(m_subscription))
         disconnect(connection);
     m_subscription = {
-        connect(&coinList, &CoinListViewModel::coinsChanged, this, &WidgetSnapshotWriter::setCoins),
+        connect(&coinList, &CoinListFeed::coinsChanged, this, [this, &coinList] { setCoins(coinList.coins()); }),
         connect(&settings, &SettingsViewModel::settingsChanged, this, &WidgetSnapshotWriter::setSettings),
     };
     m_coins = coinList.coins();

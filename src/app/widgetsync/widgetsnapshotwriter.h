@@ -15,7 +15,7 @@
 
 namespace Vantrell {
 
-class CoinListViewModel;
+class CoinListFeed;
 class SettingsViewModel;
 class Timer;
 class TimerFactory;
@@ -44,12 +44,12 @@ public:
     };
 
     WidgetSnapshotWriter(WidgetSnapshotStore store, std::function<void()> reloadWidgets, TimerFactory &timers,
-        Clock now = systemClock(), QObject *parent = nullptr);
+        Clock now, QObject *parent = nullptr);
     ~WidgetSnapshotWriter() override;
 
     // Follows the coin list's coins and the settings, starting with their
     // current values. A second call replaces the first subscription.
-    void start(CoinListViewModel &coinList, SettingsViewModel &settings);
+    void bind(CoinListFeed &coinList, SettingsViewModel &settings);
 
     // The two inputs, for start() and tests: a write cycle runs once both
     // have a value and neither changed for a second (or changes kept coming

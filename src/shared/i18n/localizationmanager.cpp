@@ -48,7 +48,7 @@ QStringList LocalizationManager::preferredLanguages()
 StringBundle LocalizationManager::bundle(AppLanguage language)
 {
     const QStringList preferred = preferredLanguages();
-    if (auto own = StringBundle::load(Bundle::main(), rawValue(resolvedLanguage(language, preferred))))
+    if (auto own = StringBundle::load(Bundle::embedded(), rawValue(resolvedLanguage(language, preferred))))
         return *own;
     return StringBundle();
 }

@@ -96,7 +96,7 @@ const StringBundle::Table *StringBundle::table() const
     if (m_isExecutableMainBundle) {
         // The system's language does not change while the process runs.
         static const std::shared_ptr<const Table> mainTable
-            = mainBundle(Bundle::main(), LanguageTags::systemPreferredLanguages()).m_table;
+            = mainBundle(Bundle::embedded(), LanguageTags::systemPreferredLanguages()).m_table;
         return mainTable.get();
     }
     return m_table.get();

@@ -16,7 +16,7 @@ class Bundle;
 // share one loaded table, which is immutable and safe to read from any thread.
 //
 // A default-constructed bundle is the main bundle of the executable's own
-// resources (Bundle::main()); it chooses its table on first use. A bundle
+// resources (Bundle::embedded()); it chooses its table on first use. A bundle
 // without any table answers every lookup with the key itself.
 class StringBundle final
 {
@@ -54,7 +54,7 @@ private:
 
     std::shared_ptr<const Table> m_table;
     QString m_language;
-    bool m_isExecutableMainBundle = false; // resolves its table lazily from Bundle::main()
+    bool m_isExecutableMainBundle = false; // resolves its table lazily from Bundle::embedded()
 };
 
 } // namespace Vantrell

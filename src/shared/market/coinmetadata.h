@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
+#include <cmath>
 #include <optional>
 
 namespace Vantrell {
@@ -27,6 +29,29 @@ struct CoinMetadata
     bool operator==(const CoinMetadata &) const = default;
 };
 
+// A coin's last 24 hours in the display currency: one value per 15 minutes,
+// oldest first, the last one the live price; NaN marks a slot without a price.
+// Empty when there is none.
+struct PriceHistory24h
+{
+    QList<double> values;
+
+    bool isEmpty() const { return values.isEmpty(); }
+    // Gaps equal gaps, so that an unchanged series compares equal.
+    bool operator==(const PriceHistory24h &other) const
+    {
+        if (values.size() != other.values.size())
+            return false;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const double a = values.at(i);
+            const double b = other.values.at(i);
+            if (a != b && !(std::isnan(a) && std::isnan(b)))
+                return false;
+        }
+        return true;
+    }
+};
+
 // A catalog coin as the watchlist shows it, with the live fields the coin list fills in.
 struct Coin
 {
@@ -43,6 +68,7 @@ struct Coin
     std::optional<double> priceChange24hPercent;
     std::optional<double> referencePrice;
     std::optional<QDateTime> lastUpdated;
+    PriceHistory24h history24h;
 
     static Coin fromMetadata(const CoinMetadata &metadata)
     {

@@ -27,6 +27,22 @@ QString quotedExecArgument(const QString &argument)
     return quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
 }
 
+QByteArray autostartDesktopEntry(
+    const QString &name, const QString &comment, const QString &executable, const QByteArray &markLine)
+{
+    QByteArray entry;
+    entry += "[Desktop Entry]\n";
+    entry += "Type=Application\n";
+    entry += "Name=" + name.toUtf8() + "\n";
+    entry += "Comment=" + comment.toUtf8() + "\n";
+    entry += "Exec=" + quotedExecArgument(executable).toUtf8() + "\n";
+    entry += "Icon=" VANTRELL_APP_ID "\n";
+    entry += "Terminal=false\n";
+    entry += "X-GNOME-Autostart-enabled=true\n";
+    entry += markLine + '\n';
+    return entry;
+}
+
 AutostartEntry::Owner AutostartEntry::owner() const
 {
     QFile entry(path);

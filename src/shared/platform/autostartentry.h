@@ -31,6 +31,11 @@ struct AutostartEntry
     Outcome apply(bool enabled, const QByteArray &content, QString *errorString = nullptr) const;
 };
 
+// The content of an autostart entry that starts `executable`, with `markLine`
+// as its last line.
+QByteArray autostartDesktopEntry(
+    const QString &name, const QString &comment, const QString &executable, const QByteArray &markLine);
+
 // One argument of an Exec line, quoted as the desktop entry format requires.
 QString quotedExecArgument(const QString &argument);
 

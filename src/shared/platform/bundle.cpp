@@ -29,10 +29,9 @@ Bundle::Bundle(const QString &rootPath)
     , m_info(readInfo(rootPath))
 { }
 
-const Bundle &Bundle::main()
+Bundle Bundle::embedded()
 {
-    static const Bundle bundle(QStringLiteral(":/vantrell"));
-    return bundle;
+    return Bundle(QStringLiteral(":/vantrell"));
 }
 
 QVariant Bundle::infoValue(const QString &key) const

@@ -25,8 +25,9 @@ public:
     Bundle() = default;
     explicit Bundle(const QString &rootPath);
 
-    // The bundle compiled into this executable (":/vantrell").
-    static const Bundle &main();
+    // The bundle compiled into this executable (":/vantrell"). A program makes
+    // it once in main() and hands it to what needs its resources.
+    static Bundle embedded();
 
     bool isValid() const { return !m_root.isEmpty(); }
     QString rootPath() const { return m_root; }

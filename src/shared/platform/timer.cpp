@@ -87,10 +87,4 @@ int QtTimerFactory::activeTimerCount()
     return g_activeTimers;
 }
 
-QtTimerFactory &QtTimerFactory::shared()
-{
-    static QtTimerFactory factory;
-    return factory;
-}
-
 } // namespace Vantrell

@@ -47,9 +47,6 @@ public:
 
     // How many timers of every QtTimerFactory are running now, in all threads.
     static int activeTimerCount();
-
-    // The factory for code that has no other one to use.
-    static QtTimerFactory &shared();
 };
 
 } // namespace Vantrell

@@ -161,6 +161,7 @@ bool AppSettings::operator==(const AppSettings &other) const
         && desktopOverlayBackgroundOpacity == other.desktopOverlayBackgroundOpacity
         && desktopOverlayTextSize == other.desktopOverlayTextSize
         && desktopOverlayTopLeft == other.desktopOverlayTopLeft && displayedCoinId == other.displayedCoinId
+        && show24hCharts == other.show24hCharts && desktopOverlayShowsCharts == other.desktopOverlayShowsCharts
         && hideBalances == other.hideBalances;
 }
 
@@ -187,6 +188,8 @@ std::optional<AppSettings> AppSettings::fromJson(const QJsonValue &json)
     assignIfPresent(s.desktopOverlayTextSize, readEnum<DesktopOverlayTextSize>(object, "desktopOverlayTextSize"));
     s.desktopOverlayTopLeft = readOrigin(object, "desktopOverlayTopLeft");
     assignIfPresent(s.displayedCoinId, readString(object, "displayedCoinId"));
+    assignIfPresent(s.show24hCharts, readBool(object, "show24hCharts"));
+    assignIfPresent(s.desktopOverlayShowsCharts, readBool(object, "desktopOverlayShowsCharts"));
     assignIfPresent(s.hideBalances, readBool(object, "hideBalances"));
 
     if (s.desktopOverlayBackgroundOpacity <= 0)
@@ -282,6 +285,10 @@ std::optional<QByteArray> AppSettings::encode(QString *errorString) const
         w.value(desktopOverlayTopLeft->y);
         w.endObject();
     }
+    w.key(QStringLiteral("show24hCharts"));
+    w.value(show24hCharts);
+    w.key(QStringLiteral("desktopOverlayShowsCharts"));
+    w.value(desktopOverlayShowsCharts);
     w.key(QStringLiteral("addedCoins"));
     w.beginArray();
     for (const WatchlistCoin &coin : watchlistCoins) {

@@ -69,6 +69,9 @@ struct AppSettings
     double desktopOverlayBackgroundOpacity = 1.0;
     DesktopOverlayTextSize desktopOverlayTextSize = DesktopOverlayTextSize::normal;
     std::optional<DesktopOverlayOrigin> desktopOverlayTopLeft;
+    // The 24-hour sparklines and chart; the overlay draws them only when it is asked to as well.
+    bool show24hCharts = true;
+    bool desktopOverlayShowsCharts = false;
     QString displayedCoinId = QStringLiteral("bitcoin");
     QList<WatchlistCoin> watchlistCoins = defaultWatchlist();
     // Amounts of holdings are drawn as "••••" wherever they appear.

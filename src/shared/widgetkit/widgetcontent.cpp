@@ -55,6 +55,7 @@ WidgetRow makeRow(const CoinMetadata &metadata, const QHash<QString, WidgetSnaps
     if (quote != quotes.cend()) {
         row.price = quote->price;
         row.change24hPercent = quote->change24hPercent;
+        row.history24h = quote->history24h;
     }
     return row;
 }

@@ -49,6 +49,7 @@ struct WidgetRow
     bool hasMarket = true; // false for delisted and migrated coins
     std::optional<double> price; // in the content's currency
     std::optional<double> change24hPercent;
+    PriceHistory24h history24h; // in the content's currency; empty: none
 
     bool operator==(const WidgetRow &) const = default;
 };
@@ -63,6 +64,8 @@ struct WidgetEntryContent
     bool colorByChange = true;
     QString upColorHex = QStringLiteral("#2CBD84");
     QString downColorHex = QStringLiteral("#F6465D");
+    // Rows of the large list draw their 24-hour line.
+    bool showCharts = false;
     // The holdings' total for the list's header, when the widget asks for it
     // and the application's snapshot carries it in the content's currency.
     std::optional<WidgetSnapshot::Holdings> holdings;

@@ -18,12 +18,15 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <limits>
 
 namespace Vantrell {
 
 namespace {
 
 const QString kFileName = QStringLiteral("widget-snapshot.json");
+// One value per 15 minutes over 24 hours, and the open slot.
+constexpr qsizetype maxHistoryValues = 97;
 
 QString timeText(const QDateTime &time)
 {
@@ -130,6 +133,38 @@ WidgetSnapshot::PanelText makePanelText(
     return panel;
 }
 
+// Read leniently, as the panel texts are: a defective series is left out and
+// the price stays. A series ends at the quote's price.
+PriceHistory24h decodeHistory(const QJsonValue &value, double price)
+{
+    const QJsonArray values = value.toArray();
+    if (!value.isArray() || values.size() < 2 || values.size() > maxHistoryValues)
+        return {};
+    PriceHistory24h history;
+    history.values.reserve(values.size());
+    for (const QJsonValue &entry : values) {
+        if (entry.isNull()) {
+            history.values.append(std::numeric_limits<double>::quiet_NaN());
+            continue;
+        }
+        const double number = entry.toDouble(-1);
+        if (!entry.isDouble() || !std::isfinite(number) || number <= 0)
+            return {};
+        history.values.append(number);
+    }
+    if (history.values.constLast() != price)
+        return {};
+    return history;
+}
+
+QJsonArray encodeHistory(const PriceHistory24h &history)
+{
+    QJsonArray values;
+    for (const double value : history.values)
+        values.append(std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null));
+    return values;
+}
+
 std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
 {
     if (!value.isObject())
@@ -147,6 +182,7 @@ std::optional<WidgetSnapshot::Quote> decodeQuote(const QJsonValue &value)
             return std::nullopt;
     }
     quote.panel = decodePanel(object.value(QLatin1String("panel")));
+    quote.history24h = decodeHistory(object.value(QLatin1String("history24h")), quote.price);
     return quote;
 }
 
@@ -178,6 +214,8 @@ std::optional<QByteArray> WidgetSnapshot::encode() const
             quote.insert(QLatin1String("change24hPercent"), *it->change24hPercent);
         if (it->panel)
             quote.insert(QLatin1String("panel"), encodePanel(*it->panel));
+        if (!it->history24h.isEmpty())
+            quote.insert(QLatin1String("history24h"), encodeHistory(it->history24h));
         quotesObject.insert(it.key(), quote);
     }
 
@@ -298,8 +336,9 @@ WidgetSnapshot makeSnapshot(const QList<Coin> &coins, const AppSettings &setting
         std::optional<double> change = coin.priceChange24hPercent;
         if (change && !std::isfinite(*change))
             change.reset();
-        snapshot.quotes.insert(
-            coin.id, {*coin.currentPrice, change, makePanelText(coin, *coin.currentPrice, change, settings, now)});
+        snapshot.quotes.insert(coin.id,
+            {*coin.currentPrice, change, makePanelText(coin, *coin.currentPrice, change, settings, now),
+                settings.show24hCharts ? coin.history24h : PriceHistory24h()});
     }
     // Costs are not carried, so the rate that converts them does not matter.
     const HoldingsTotals totals = holdingsTotals(settings.watchlistCoins, coins, 1.0);

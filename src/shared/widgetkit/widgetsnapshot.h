@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "market/coinmetadata.h"
 #include "settings/settingsenums.h"
 
 #include <QByteArray>
@@ -48,6 +49,10 @@ struct WidgetSnapshot
         double price = 0; // in `currency`
         std::optional<double> change24hPercent;
         std::optional<PanelText> panel;
+        // "history24h": the last 24 hours in `currency`, one value per 15
+        // minutes, oldest first, ending at `price`; null in the file for a
+        // slot without a price. Absent when there is none or charts are off.
+        PriceHistory24h history24h;
 
         bool operator==(const Quote &) const = default;
     };

@@ -5,6 +5,7 @@
 #include "i18n/localizationmanager.h"
 #include "priceformatter.h"
 #include "settings/pricecolors.h"
+#include "sparkline.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -25,6 +26,8 @@ constexpr qreal kHeaderLogoSize = 16;
 constexpr qreal kEmptyLogoSize = 48;
 constexpr qreal kEmptySpacing = 8;
 constexpr qreal kBadgeFontRatio = 0.3;
+constexpr qreal kSparklineWidth = 52;
+constexpr qreal kSparklineHeight = 18;
 const QColor kWarningOrange(0xFF, 0x95, 0x00);
 
 QFontMetricsF metrics(const QPainter &painter, const QFont &font)
@@ -422,7 +425,7 @@ void WidgetEmptyView::paint(QPainter &painter, const QRectF &rect, const WidgetE
 }
 
 void WidgetListRow::paint(QPainter &painter, const QRectF &rect, const WidgetRow &row,
-    const WidgetEntryContent &content, WidgetResources &resources, const WidgetEnvironment &environment)
+    const WidgetEntryContent &content, bool chart, WidgetResources &resources, const WidgetEnvironment &environment)
 {
     const qreal boost = environment.textBoost;
     const QFont symbolFont = widgetFont(painter, 13 + boost, QFont::DemiBold);
@@ -462,6 +465,17 @@ void WidgetListRow::paint(QPainter &painter, const QRectF &rect, const WidgetRow
         const qreal left = textRight - width;
         TextHalo::paintText(painter, QPointF(left, baseline), price, priceFont, environment.textColor, environment);
         textRight = left - WidgetListLayout::spacing;
+    }
+    // The 24-hour line between the name and the price, in the change's colour,
+    // when there is room for it beside a legible name.
+    if (chart && !row.history24h.isEmpty() && textRight - logo.right() > kSparklineWidth + 64) {
+        const QRectF line(
+            textRight - kSparklineWidth, rect.center().y() - kSparklineHeight / 2, kSparklineWidth, kSparklineHeight);
+        const auto change = WidgetChangeText::make(row, content, resources.strings(content.language));
+        const QColor color = change && !change->secondary && change->signal.color ? *change->signal.color
+                                                                                  : SecondaryText::color(environment);
+        paintSparkline(painter, row.history24h, line, color);
+        textRight = line.left() - WidgetListLayout::spacing;
     }
 
     const qreal textLeft = logo.right() + WidgetListLayout::spacing;
@@ -532,7 +546,8 @@ void WidgetListView::paint(QPainter &painter, const QRectF &rect, const WidgetEn
         painter.fillRect(QRectF(rect.left(), y, rect.width(), WidgetListLayout::dividerHeight), divider);
 
     for (int i = 0; i < layout.rows.size(); ++i)
-        WidgetListRow::paint(painter, layout.rows.at(i), content.rows.at(i), content, resources, environment);
+        WidgetListRow::paint(painter, layout.rows.at(i), content.rows.at(i), content, large && content.showCharts,
+            resources, environment);
     painter.restore();
 }
 

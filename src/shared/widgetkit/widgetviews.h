@@ -186,11 +186,12 @@ struct WidgetEmptyView
         WidgetResources &resources, const WidgetEnvironment &environment);
 };
 
-// One coin: logo, symbol over name, price and change.
+// One coin: logo, symbol over name, its 24-hour line when `chart` is set
+// and it has one, price and change.
 struct WidgetListRow
 {
     static void paint(QPainter &painter, const QRectF &rect, const WidgetRow &row, const WidgetEntryContent &content,
-        WidgetResources &resources, const WidgetEnvironment &environment);
+        bool chart, WidgetResources &resources, const WidgetEnvironment &environment);
 };
 
 // The header (logo, title or the holdings' total, update time) over the rows and their dividers; the

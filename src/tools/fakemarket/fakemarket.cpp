@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakemarket.h"
 
+#include "candles.h"
+
 #include "fakemarketlogging.h"
 #include "logoimages.h"
 #include "marketbook.h"
@@ -336,6 +338,12 @@ struct FakeMarket::Private
         }
         if (host == FakeMarketHost::bybit && path == QLatin1String("/v5/market/tickers"))
             return bybitAnswer(query, now);
+        if (isBinance(host) && path == QLatin1String("/api/v3/klines"))
+            return candles(binance, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now);
+        if (host == FakeMarketHost::okx && path == QLatin1String("/api/v5/market/candles"))
+            return candles(okx, query, QStringLiteral("instId"), QStringLiteral("-USDT"), now);
+        if (host == FakeMarketHost::bybit && path == QLatin1String("/v5/market/kline"))
+            return candles(bybit, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now);
         if (host == FakeMarketHost::erApi && path == QLatin1String("/v6/latest/USD"))
             return json(200, rates.erApiLatestUsd());
         if ((host == FakeMarketHost::currencyApiCdn
@@ -346,6 +354,23 @@ struct FakeMarket::Private
         if (host == FakeMarketHost::coinImages || host == FakeMarketHost::coinAssets)
             return logoAnswer(path);
         return notFound();
+    }
+
+    // The 15-minute candles of one USDT pair; an unknown pair is the
+    // exchange's "no such symbol" (Binance's 400, an empty list elsewhere).
+    ResponsePlan candles(
+        TickerBook &book, const QUrlQuery &query, const QString &pairKey, const QString &suffix, qint64 now)
+    {
+        const QString pair = query.queryItemValue(pairKey);
+        const int limit = query.queryItemValue(QStringLiteral("limit")).toInt();
+        const QString coin = pair.endsWith(suffix) ? pair.chopped(suffix.size()) : QString();
+        const std::optional<double> price = coin.isEmpty() ? std::nullopt : book.currentPrice(coin, now);
+        if (!price) {
+            if (book.exchange() == Exchange::Binance)
+                return binanceError(-1121, QStringLiteral("Invalid symbol."));
+            return json(200, candleAnswer(book.exchange(), pair.toUtf8(), 1, 0, now));
+        }
+        return json(200, candleAnswer(book.exchange(), pair.toUtf8(), *price, limit > 0 ? limit : 500, now));
     }
 
     ResponsePlan binanceAnswer(const QUrlQuery &query, qint64 now)

@@ -374,6 +374,20 @@ bool TickerBook::isListed(const QString &coin) const
     return (!m_allowed || m_allowed->contains(coin)) && !m_removed.contains(coin);
 }
 
+std::optional<double> TickerBook::currentPrice(const QString &coin, qint64 nowMs) const
+{
+    const auto at = m_byCoin.constFind(coin);
+    if (at == m_byCoin.cend() || !isListed(coin))
+        return std::nullopt;
+    const Instrument &instrument = m_instruments.at(*at);
+    if (instrument.exact)
+        return instrument.exact->priceUsd > 0 ? std::optional(instrument.exact->priceUsd) : std::nullopt;
+    if (!instrument.active)
+        return std::nullopt;
+    const qint64 second = nowMs >= 0 ? nowMs / 1000 : (nowMs - 999) / 1000;
+    return m_drift ? instrument.price * driftFactor(second, instrument.driftPhase) : instrument.price;
+}
+
 bool TickerBook::isListed(const Instrument &instrument) const
 {
     return instrument.coin.isEmpty() || isListed(instrument.coin);

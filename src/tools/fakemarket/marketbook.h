@@ -89,6 +89,8 @@ public:
     void delist(const QSet<QString> &coins);
     void resetListings();
     bool isListed(const QString &coin) const;
+    // The price of the coin's listed USDT pair at `nowMs`, as its ticker gives it.
+    std::optional<double> currentPrice(const QString &coin, qint64 nowMs) const;
     // Adds a USDT pair when the exchange has none for the coin.
     void setExactQuote(const QString &coin, ExactQuote quote);
     void clearExactQuotes();

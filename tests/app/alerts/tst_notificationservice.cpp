@@ -212,7 +212,7 @@ private Q_SLOTS:
     {
         Test::FakeNotificationServer server;
         QVERIFY(server.start());
-        NotificationService service;
+        NotificationService service(QDBusConnection::sessionBus(), systemClock());
         QImage icon(3, 2, QImage::Format_ARGB32);
         icon.fill(QColor(10, 20, 30, 255));
         icon.setPixelColor(2, 1, QColor(200, 100, 50, 128));
@@ -262,7 +262,7 @@ private Q_SLOTS:
 
         Test::FakeNotificationServer server;
         QVERIFY(server.start());
-        NotificationService service;
+        NotificationService service(QDBusConnection::sessionBus(), systemClock());
         QSignalSpy openRequests(&service, &NotificationService::openPopoverRequested);
         ActionWatcher watcher;
         Test::LogCapture log;
@@ -286,7 +286,7 @@ private Q_SLOTS:
         Test::FakeNotificationServer server;
         QVERIFY(server.start());
         server.setNotifyError(QStringLiteral("org.freedesktop.Notifications.Error.ExcessNotificationGeneration"));
-        NotificationService service;
+        NotificationService service(QDBusConnection::sessionBus(), systemClock());
         Test::LogCapture log;
         service.notify(bitcoin(), CoinAlertKind::change, BaseCurrency::usd, 2, 2.5, 1);
         QTRY_COMPARE(countMessages(log, QtCriticalMsg, QStringLiteral("Failed to deliver notification: ")), 1);
@@ -309,7 +309,7 @@ private Q_SLOTS:
         Test::FakeNotificationServer server;
         if (serverRuns)
             QVERIFY(server.start());
-        NotificationService service;
+        NotificationService service(QDBusConnection::sessionBus(), systemClock());
         Test::LogCapture log;
         service.requestAuthorization();
         if (serverRuns) {

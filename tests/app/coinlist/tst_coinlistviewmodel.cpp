@@ -10,8 +10,8 @@
 #include "platform/bundle.h"
 #include "recordingnotifier.h"
 #include "recordingstatusitem.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "tray/menubarviewmodel.h"
 #include "tray/trayitem.h"
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(rig.notifier.alerts.isEmpty());
         QCOMPARE(rig.model->priceDataCurrency(), BaseCurrency::eur);
         QCOMPARE(rig.model->coins().at(0).referencePrice, 90.0);
-        QCOMPARE(rig.model->lastUsdToTargetExchangeRate(), 0.9);
+        QCOMPARE(rig.model->usdToTargetRate(), 0.9);
     }
 
     void snapshotInAnotherCurrencyClearsReferences()

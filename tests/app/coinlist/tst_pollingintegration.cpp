@@ -17,8 +17,8 @@
 #include "market/priceservice.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 
 #include <QStandardPaths>
@@ -182,7 +182,7 @@ private Q_SLOTS:
 
         // 61,000 USD is 54,900 EUR: a 10 % "fall" against the USD reference, but no alert.
         QCOMPARE(m_model->priceDataCurrency(), BaseCurrency::eur);
-        QCOMPARE(m_model->lastUsdToTargetExchangeRate(), 0.9);
+        QCOMPARE(m_model->usdToTargetRate(), 0.9);
         QCOMPARE(price("bitcoin"), 61000 * 0.9);
         QCOMPARE(m_model->coins().at(0).referencePrice, 61000 * 0.9);
         QVERIFY(busSettled(log));

@@ -7,7 +7,7 @@
 #include "overlay/desktopoverlaycontroller.h"
 #include "platform/bundle.h"
 #include "recordingnotifier.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 
 #include <QTest>
 
@@ -136,7 +136,7 @@ private Q_SLOTS:
         Test::FakeTimerFactory timers;
         Test::FakePriceService prices;
         Test::RecordingNotifier notifier;
-        CoinListViewModel coinList(catalog, f.settings, prices, notifier, timers);
+        CoinListViewModel coinList(catalog, f.settings, prices, notifier, timers, systemClock());
         f.controller.bind(coinList, f.settings);
         QCOMPARE(f.created, 0);
 

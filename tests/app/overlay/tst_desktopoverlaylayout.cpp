@@ -107,6 +107,9 @@ private Q_SLOTS:
         QCOMPARE(content.rows.size(), 3);
         QVERIFY(!content.rows.at(1).hasMarket);
         QVERIFY(!content.rows.at(2).price);
+        // A poll that moved no price within the minute leaves nothing new to draw.
+        QCOMPARE(makeOverlayContent({coin(0, 1.0, kTime.addSecs(1))}, settings),
+            makeOverlayContent({coin(0, 1.0, kTime.addSecs(59))}, settings));
     }
 };
 

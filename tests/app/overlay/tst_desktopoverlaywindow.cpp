@@ -10,9 +10,9 @@
 #include "overlay/desktopoverlaywindow.h"
 #include "platform/bundle.h"
 #include "recordingnotifier.h"
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "xvfbserver.h"
 
@@ -87,7 +87,7 @@ private Q_SLOTS:
         DesktopOverlayWindow *window = nullptr;
         DesktopOverlayController controller(
             [&window](DesktopOverlayModel &model) {
-                auto made = std::make_unique<DesktopOverlayWindow>(model);
+                auto made = std::make_unique<DesktopOverlayWindow>(model, Bundle::embedded());
                 window = made.get();
                 return made;
             },
@@ -98,7 +98,7 @@ private Q_SLOTS:
         Test::FakeTimerFactory timers;
         Test::FakePriceService prices;
         Test::RecordingNotifier notifier;
-        CoinListViewModel coinList(catalog, settings, prices, notifier, timers);
+        CoinListViewModel coinList(catalog, settings, prices, notifier, timers, systemClock());
         settings.update([](AppSettings &value) { value.desktopOverlayEnabled = true; });
         controller.bind(coinList, settings);
         controller.apply(coins(), settings.settings());

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "coinlist/coinlistfeed.h"
 #include "market/coinmetadata.h"
 #include "memorysettingsstore.h"
-#include "settings/settingsstore.h"
-#include "ui/coinlistfeed.h"
+#include "settingsstore/settingsstore.h"
 #include "updates/updatecontroller.h"
 
 #include <QList>

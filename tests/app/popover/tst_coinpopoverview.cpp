@@ -2,9 +2,10 @@
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
 #include "popover/coinpopoverview.h"
+#include "popover/historychartview.h"
 #include "popover/popoverlayout.h"
 #include "popovertestsupport.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "ui/notificationcenter.h"
 #include "ui/popoverwidgets.h"
@@ -293,6 +294,53 @@ private Q_SLOTS:
         QVERIFY(price);
         QCOMPARE(price->palette().color(QPalette::WindowText),
             fixture.view.palette().color(QPalette::Active, QPalette::WindowText));
+    }
+
+    // A row with history draws its line; a click opens the chart under it,
+    // the arrow keys move its readout (skipping gaps), and the chart goes when
+    // charts are switched off.
+    void chartOpensUnderItsRow()
+    {
+        Fixture fixture(3);
+        QList<Coin> coins = Test::sampleCoins(3);
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QList<double> rising;
+        for (int i = 0; i < 97; ++i)
+            rising.append(i == 94 ? nan : 90000 + i * 70);
+        rising.last() = *coins[0].currentPrice;
+        coins[0].history24h.values = rising;
+        coins[0].lastUpdated = QDateTime(QDate(2026, 3, 1), QTime(12, 5), Qt::UTC);
+        fixture.coins.setCoins(coins);
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        CoinRowView *row = fixture.view.rows().at(0);
+        QVERIFY(row->hasChart());
+        QVERIFY(!fixture.view.rows().at(1)->hasChart());
+        QVERIFY(pixelsOf(fixture.view.grab().toImage(), geometryIn(row, &fixture.view), kRiseGreen) >= 20);
+
+        QTest::mouseClick(row, Qt::LeftButton);
+        HistoryChartView *chart = fixture.view.chart();
+        QVERIFY(chart && chart->isVisible());
+        QTRY_COMPARE(chart->y(), row->geometry().bottom() + 1);
+        QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("High $97,343")),
+            qPrintable(chart->accessibleDescription()));
+        QVERIFY(chart->accessibleDescription().contains(QStringLiteral("Low $90,000")));
+        QCOMPARE(chart->pointIndex(), 96);
+        QTest::keyClick(chart, Qt::Key_Left);
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(chart->pointIndex(), 93);
+        QTest::keyClick(chart, Qt::Key_Home);
+        QCOMPARE(chart->pointIndex(), 0);
+        QVERIFY(fixture.view.grab().save(QStringLiteral("%1/popover-chart.png").arg(outputDirectory())));
+        // For a look in the other languages and the dark theme.
+        fixture.view.setPalette(Test::darkPalette());
+        LocalizationManager::shared().setBundle(strings(AppLanguage::zhHant));
+        QTest::keyClick(chart, Qt::Key_End);
+        QVERIFY(chart->accessibleDescription().contains(QStringLiteral("最高")));
+        QVERIFY(fixture.view.grab().save(QStringLiteral("%1/popover-chart-dark-zh-Hant.png").arg(outputDirectory())));
+
+        fixture.settings.update([](AppSettings &settings) { settings.show24hCharts = false; });
+        QVERIFY(!fixture.view.chart());
+        QVERIFY(!row->hasChart());
     }
 
     void rowsAreKeptByCoinId()

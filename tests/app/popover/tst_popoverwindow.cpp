@@ -5,7 +5,7 @@
 #include "popover/popoverlayout.h"
 #include "popover/popoverwindow.h"
 #include "popovertestsupport.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 #include "ui/notificationcenter.h"
 

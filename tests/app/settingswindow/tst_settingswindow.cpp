@@ -4,7 +4,7 @@
 #include "i18n/localizationmanager.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindow/aboutview.h"
 #include "settingswindow/colorpickerrow.h"
 #include "settingswindow/generalsettingsview.h"
@@ -171,7 +171,7 @@ private Q_SLOTS:
     {
         Fixture f;
         UpdateController updates;
-        SettingsWindow window(f.settings, f.view.release(), new QLabel, new AboutView(updates));
+        SettingsWindow window(f.settings, f.view.release(), new QLabel, new AboutView(updates, Bundle::embedded()));
         window.show();
         QVERIFY(!window.addCoinButton()->isVisible());
         f.settings.setSettingsWindowTab(SettingsTab::watchlist);
@@ -259,7 +259,7 @@ private Q_SLOTS:
         LocalizationManager::shared().setBundle(strings(language));
         Fixture f;
         UpdateController updates;
-        SettingsWindow window(f.settings, f.view.release(), new QLabel, new AboutView(updates));
+        SettingsWindow window(f.settings, f.view.release(), new QLabel, new AboutView(updates, Bundle::embedded()));
         window.resize(kSettingsWindowSize);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -8,9 +8,9 @@
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindow/settingswindow.h"
 #include "settingswindow/settingswindowcontroller.h"
 #include "updates/updatecontroller.h"
@@ -51,6 +51,7 @@ class TestWatchlistWindow final : public QObject
 
 private:
     QTemporaryDir m_dir;
+    QtTimerFactory m_timers;
     std::unique_ptr<FileSettingsDataStorage> m_storage;
     std::unique_ptr<UserDefaultsSettingsStore> m_store;
     std::unique_ptr<SettingsViewModel> m_settings;
@@ -108,13 +109,13 @@ private Q_SLOTS:
         m_store = std::make_unique<UserDefaultsSettingsStore>(*m_storage);
         m_settings = std::make_unique<SettingsViewModel>(*m_store);
         m_settings->update([](AppSettings &s) { s.baseCurrency = BaseCurrency::eur; });
-        m_catalog = CoinCatalog::load(Bundle::main());
+        m_catalog = CoinCatalog::load(Bundle::embedded());
         m_coins.setCoins(Test::sampleCoins(3));
         m_coins.setUsdToTargetRate(0.8);
 
         const auto createWindow = [this]() -> QWidget * {
             auto *model = new WatchlistViewModel(
-                *m_catalog, Bundle::main(), *m_settings, [this] { ++m_reloads; }, QtTimerFactory::shared());
+                *m_catalog, Bundle::embedded(), *m_settings, [this] { ++m_reloads; }, m_timers, systemClock());
             m_view = new WatchlistView(*model, *m_settings, m_coins, nullptr);
             model->setParent(m_view);
             auto *window = new SettingsWindow(*m_settings, new QWidget, m_view, new QWidget);
@@ -346,7 +347,7 @@ private Q_SLOTS:
             Test::MemorySettingsStore store(initial);
             SettingsViewModel settings(store);
             settings.setSettingsWindowTab(SettingsTab::watchlist);
-            WatchlistViewModel model(*m_catalog, Bundle::main(), settings, {}, QtTimerFactory::shared());
+            WatchlistViewModel model(*m_catalog, Bundle::embedded(), settings, {}, m_timers, systemClock());
             auto *view = new WatchlistView(model, settings, m_coins, nullptr);
             SettingsWindow window(settings, new QWidget, view, new QWidget);
             window.resize(786, 500);

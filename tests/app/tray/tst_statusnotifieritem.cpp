@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakestatusnotifierwatcher.h"
 #include "logcapture.h"
+#include "platform/bundle.h"
 #include "testenvironment.h"
 #include "tray/statusnotifieritem.h"
 #include "tray/trayfactory.h"
@@ -613,7 +614,7 @@ private Q_SLOTS:
         QFETCH(bool, warned);
         qputenv(kTrayFormVariable, value);
         Test::LogCapture log;
-        const TrayOptions options = applicationTrayOptions();
+        const TrayOptions options = applicationTrayOptions(Bundle::embedded());
         qunsetenv(kTrayFormVariable);
         QCOMPARE(options.formOverride, expected);
         QCOMPARE(!log.records(QStringLiteral("Tray")).isEmpty(), warned);

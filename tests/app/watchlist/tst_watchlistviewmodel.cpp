@@ -3,7 +3,7 @@
 #include "market/coincatalog.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "watchlist/watchlistreordersession.h"
 #include "watchlist/watchlistviewmodel.h"
 
@@ -62,7 +62,7 @@ struct Rig
                       record("binance-peg-eth", "ETH", "Binance-Peg Ether", 50)},
               Bundle())
         , model(
-              catalog, Bundle(), settings, [this] { ++reloads; }, timers)
+              catalog, Bundle(), settings, [this] { ++reloads; }, timers, systemClock())
     { }
 
     QStringList stored() const { return ids(store.stored->watchlistCoins); }

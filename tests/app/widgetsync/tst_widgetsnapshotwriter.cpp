@@ -220,7 +220,7 @@ private Q_SLOTS:
         Test::IsolatedXdg xdg;
         Test::FakeTimerFactory timers;
         const WidgetSnapshotStore store {xdg.cacheHome() + QStringLiteral("/group")};
-        WidgetSnapshotWriter writer(store, {}, timers);
+        WidgetSnapshotWriter writer(store, {}, timers, systemClock());
         AppSettings settings;
         settings.displayedCoinId = displayed;
         settings.menuBarContent = content;
@@ -238,7 +238,8 @@ private Q_SLOTS:
         Test::FakeTimerFactory timers;
         int reloads = 0;
         WidgetSnapshotWriter writer(
-            WidgetSnapshotStore {blocker.fileName() + QStringLiteral("/group")}, [&reloads] { ++reloads; }, timers);
+            WidgetSnapshotStore {blocker.fileName() + QStringLiteral("/group")}, [&reloads] { ++reloads; }, timers,
+            systemClock());
         Test::LogCapture log;
         writer.runWriteCycle({coin(QStringLiteral("bitcoin"), 1)}, AppSettings());
         QCOMPARE(reloads, 0);
@@ -251,7 +252,7 @@ private Q_SLOTS:
 
         // Without a container nothing is written and the reload still follows.
         WidgetSnapshotWriter noContainer(
-            WidgetSnapshotStore {}, [&reloads] { ++reloads; }, timers);
+            WidgetSnapshotStore {}, [&reloads] { ++reloads; }, timers, systemClock());
         noContainer.runWriteCycle({}, AppSettings());
         QCOMPARE(reloads, 1);
     }

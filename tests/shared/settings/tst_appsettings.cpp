@@ -189,7 +189,8 @@ private Q_SLOTS:
             QStringLiteral("showMenuBarBackground"), QStringLiteral("menuBarContent"),
             QStringLiteral("displayedCoinId"), QStringLiteral("desktopOverlayEnabled"),
             QStringLiteral("desktopOverlayBackgroundOpacity"), QStringLiteral("desktopOverlayTextSize"),
-            QStringLiteral("desktopOverlayTopLeft"), QStringLiteral("addedCoins")};
+            QStringLiteral("desktopOverlayTopLeft"), QStringLiteral("show24hCharts"),
+            QStringLiteral("desktopOverlayShowsCharts"), QStringLiteral("addedCoins")};
         const QString text = QString::fromUtf8(json);
         qsizetype last = -1;
         for (const QString &key : expectedOrder) {
@@ -248,6 +249,8 @@ private Q_SLOTS:
         s.desktopOverlayTextSize = DesktopOverlayTextSize::large;
         s.desktopOverlayTopLeft = DesktopOverlayOrigin {-1920.25, 1e-3};
         s.displayedCoinId = QStringLiteral("solana");
+        s.show24hCharts = false;
+        s.desktopOverlayShowsCharts = true;
         s.watchlistCoins = {{QStringLiteral("solana"), CoinAlertKind::above, 250.125, 0.1 + 0.2, 1e-8},
             {QStringLiteral("ripple"), CoinAlertKind::notSet, 2.0, 1e15, std::nullopt},
             {QStringLiteral("tron"), CoinAlertKind::change, 2.0, std::nullopt, 0.25}};

@@ -61,17 +61,8 @@ QString LaunchAtLoginService::entryPath() const
 
 QByteArray LaunchAtLoginService::desktopEntry(const QString &executable)
 {
-    QByteArray entry;
-    entry += "[Desktop Entry]\n";
-    entry += "Type=Application\n";
-    entry += "Name=Vantrell\n";
-    entry += "Comment=Cryptocurrency prices in the panel\n";
-    entry += "Exec=" + quotedExecArgument(executable).toUtf8() + "\n";
-    entry += "Icon=" VANTRELL_APP_ID "\n";
-    entry += "Terminal=false\n";
-    entry += "X-GNOME-Autostart-enabled=true\n";
-    entry += QByteArray(kManagedLine) + '\n';
-    return entry;
+    return autostartDesktopEntry(QStringLiteral("Vantrell"), QStringLiteral("Cryptocurrency prices in the panel"),
+        executable, QByteArray(kManagedLine));
 }
 
 AutostartEntry LaunchAtLoginService::entry() const

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logcapture.h"
 #include "memorysettingsstore.h"
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "testenvironment.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "launchatloginservice.h"
 #include "logcapture.h"
 #include "testenvironment.h"
-#include "updates/launchatloginservice.h"
 
 #include <QFile>
 #include <QTemporaryDir>

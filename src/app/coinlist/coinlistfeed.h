@@ -11,11 +11,10 @@
 
 namespace Vantrell {
 
-class CoinListViewModel;
-
-// What the popover reads of the coin list: the coins in watchlist order,
-// whether a price fetch is running and since when the prices are stale, with a
-// signal for each.
+// The coin list as everything that shows prices follows it: the coins in
+// watchlist order, whether a price fetch is running and since when the prices
+// are stale, with a signal for each. The application's CoinListViewModel is
+// the one in the program; views are tested against fakes.
 class CoinListFeed : public QObject
 {
     Q_OBJECT
@@ -35,23 +34,6 @@ Q_SIGNALS:
     void coinsChanged();
     void isLoadingChanged();
     void stalePricesSinceChanged();
-};
-
-// The feed of the application's coin list model.
-class CoinListViewModelFeed final : public CoinListFeed
-{
-    Q_OBJECT
-
-public:
-    explicit CoinListViewModelFeed(CoinListViewModel &model, QObject *parent = nullptr);
-
-    QList<Coin> coins() const override;
-    bool isLoading() const override;
-    double usdToTargetRate() const override;
-    std::optional<QDateTime> stalePricesSince() const override;
-
-private:
-    CoinListViewModel &m_model;
 };
 
 } // namespace Vantrell

@@ -34,24 +34,19 @@ WidgetOption enumerationOption(const QString &name, const QString &titleKey, E d
     return option;
 }
 
-WidgetOption colorByChangeOption()
+WidgetOption booleanOption(const QString &name, const QString &titleKey, bool defaultValue)
 {
     WidgetOption option;
-    option.name = QStringLiteral("colorByChange");
+    option.name = name;
     option.type = WidgetOption::Type::boolean;
-    option.titleKey = QStringLiteral("widget.param.colorByChange");
-    option.defaultValue = true;
+    option.titleKey = titleKey;
+    option.defaultValue = defaultValue;
     return option;
 }
 
-WidgetOption showChartsOption()
+WidgetOption colorByChangeOption()
 {
-    WidgetOption option;
-    option.name = QStringLiteral("showCharts");
-    option.type = WidgetOption::Type::boolean;
-    option.titleKey = QStringLiteral("widget.param.showCharts");
-    option.defaultValue = true;
-    return option;
+    return booleanOption(QStringLiteral("colorByChange"), QStringLiteral("widget.param.colorByChange"), true);
 }
 
 WidgetOption currencyOption()
@@ -87,7 +82,7 @@ QList<WidgetKind> vantrellWidgetKinds()
         enumerationOption(QStringLiteral("sort"), QStringLiteral("widget.param.sort"), WidgetSortOption::watchlist),
         currencyOption(),
         colorByChangeOption(),
-        showChartsOption(),
+        booleanOption(QStringLiteral("showCharts"), QStringLiteral("widget.param.showCharts"), true),
     };
 
     WidgetKind price;

@@ -3,12 +3,13 @@
 // main thread does per poll before the observers run.
 #include "alerts/pricealertnotifying.h"
 #include "coinlist/coinlistviewmodel.h"
+#include "idletimer.h"
 #include "market/coincatalog.h"
 #include "market/services.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -55,25 +56,6 @@ public:
     long alerts = 0;
 };
 
-class IdleTimer final : public Timer
-{
-public:
-    void start(std::chrono::milliseconds interval) override { m_interval = interval; }
-    void stop() override { }
-    bool isActive() const override { return false; }
-    std::chrono::milliseconds interval() const override { return m_interval; }
-    Mode mode() const override { return Mode::repeating; }
-
-private:
-    std::chrono::milliseconds m_interval {0};
-};
-
-class IdleTimerFactory final : public TimerFactory
-{
-public:
-    std::unique_ptr<Timer> createTimer(Timer::Mode, Timer::Callback) override { return std::make_unique<IdleTimer>(); }
-};
-
 QString symbolOf(int i)
 {
     // Symbols as long as real ones: "C0", "C1" … "C999".
@@ -103,8 +85,8 @@ void BM_ApplySnapshot(benchmark::State &state)
     CoinCatalog catalog(records, Bundle());
     SilentPriceService prices;
     CountingNotifier notifier;
-    IdleTimerFactory timers;
-    CoinListViewModel model(catalog, settingsViewModel, prices, notifier, timers);
+    Bench::IdleTimers timers;
+    CoinListViewModel model(catalog, settingsViewModel, prices, notifier, timers, systemClock());
 
     // Prices alternate between 100 and 101 (+1 %): above/below alerts cross every time.
     QHash<QString, double> low, high, changes;

@@ -37,7 +37,7 @@ BENCHMARK(BM_LoadShippedCatalog)->Unit(benchmark::kMillisecond);
 void BM_LoadEmbeddedCatalog(benchmark::State &state)
 {
     for (auto _ : state) {
-        const auto catalog = CoinCatalog::load(Bundle::main());
+        const auto catalog = CoinCatalog::load(Bundle::embedded());
         if (catalog->isEmpty())
             state.SkipWithError("embedded coins.json did not load");
         benchmark::DoNotOptimize(catalog->coins().data());

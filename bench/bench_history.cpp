@@ -7,9 +7,9 @@
 // bytes per day (bodies as received, and with 400 bytes of headers per
 // request added, the order of an HTTP/1.1 exchange of these sizes).
 #include "fakemarket.h"
+#include "idletimer.h"
 #include "market/networkhttpclient.h"
 #include "market/pricehistoryservice.h"
-#include "platform/timer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -48,26 +48,6 @@ private:
     HTTPClient &m_inner;
 };
 
-// Timers that never fire: the day is driven by refreshAll() below.
-class IdleTimers final : public TimerFactory
-{
-    class Idle final : public Timer
-    {
-    public:
-        void start(std::chrono::milliseconds interval) override { m_interval = interval; }
-        void stop() override { }
-        bool isActive() const override { return false; }
-        std::chrono::milliseconds interval() const override { return m_interval; }
-        Mode mode() const override { return Mode::repeating; }
-
-    private:
-        std::chrono::milliseconds m_interval {0};
-    };
-
-public:
-    std::unique_ptr<Timer> createTimer(Timer::Mode, Timer::Callback) override { return std::make_unique<Idle>(); }
-};
-
 const QStringList coins20 = {QStringLiteral("BTC"), QStringLiteral("ETH"), QStringLiteral("BNB"), QStringLiteral("SOL"),
     QStringLiteral("XRP"), QStringLiteral("ADA"), QStringLiteral("DOGE"), QStringLiteral("AVAX"), QStringLiteral("DOT"),
     QStringLiteral("LINK"), QStringLiteral("LTC"), QStringLiteral("TRX"), QStringLiteral("ATOM"), QStringLiteral("UNI"),
@@ -86,7 +66,8 @@ void runDay(FakeMarket &market, QDateTime &now, int coinCount, const QString &an
         market.setFault(QString(host), FakeMarketFault::httpStatus(503));
     NetworkHTTPClient network(NetworkHTTPClient::marketDataHosts(), NetworkHTTPClient::parseHostMap(market.hostMap()));
     CountingClient client(network);
-    IdleTimers timers;
+    // The day is driven by refreshAll() below.
+    Bench::IdleTimers timers;
     PriceHistoryService service(client, defaultHistorySources(), PriceHistoryStore {}, timers, [&now] { return now; });
     const auto settle = [&service] {
         QEventLoop loop;

@@ -30,7 +30,7 @@ void applyAndRepaint(benchmark::State &state)
 {
     DesktopOverlayController controller([](DesktopOverlayModel &) { return std::make_unique<StillSurface>(); },
         [] { return QList<QRectF> {QRectF(0, 0, 1920, 1080)}; });
-    WidgetResources resources(Bundle::main(), CoinLogoCache {});
+    WidgetResources resources(Bundle::embedded(), CoinLogoCache {});
     AppSettings settings;
     settings.desktopOverlayEnabled = true;
     settings.desktopOverlayBackgroundOpacity = state.range(0) / 100.0;

@@ -7,14 +7,14 @@
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
-#include "settings/settingsdatastorage.h"
-#include "settings/settingsstore.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsdatastorage.h"
+#include "settingsstore/settingsstore.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "settingswindow/aboutview.h"
 #include "settingswindow/generalsettingsview.h"
 #include "settingswindow/settingswindow.h"
 #include "settingswindow/settingswindowcontroller.h"
-#include "shell/notificationcenter.h"
+#include "ui/notificationcenter.h"
 #include "updates/updatecontroller.h"
 #include "watchlist/watchlistreordersession.h"
 #include "watchlist/watchlistview.h"
@@ -52,13 +52,14 @@ struct App
     QWidget *createWindow()
     {
         auto *general = new GeneralSettingsView(*settings, feed, notifications, {});
-        auto *model = new WatchlistViewModel(*catalog, Bundle::main(), *settings, {}, QtTimerFactory::shared());
+        auto *model = new WatchlistViewModel(*catalog, Bundle::embedded(), *settings, {}, timers, systemClock());
         watchlist = new WatchlistView(*model, *settings, feed, nullptr);
         model->setParent(watchlist);
-        return new SettingsWindow(*settings, general, watchlist, new AboutView(updates));
+        return new SettingsWindow(*settings, general, watchlist, new AboutView(updates, Bundle::embedded()));
     }
 
-    std::unique_ptr<CoinCatalog> catalog = CoinCatalog::load(Bundle::main());
+    QtTimerFactory timers;
+    std::unique_ptr<CoinCatalog> catalog = CoinCatalog::load(Bundle::embedded());
     std::unique_ptr<Test::MemorySettingsStore> store;
     std::unique_ptr<SettingsViewModel> settings;
     Test::FakeCoinListFeed feed;

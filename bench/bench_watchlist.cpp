@@ -6,7 +6,7 @@
 #include "market/coincatalog.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
-#include "settings/settingsviewmodel.h"
+#include "settingsstore/settingsviewmodel.h"
 #include "watchlist/watchlistreordersession.h"
 #include "watchlist/watchlistviewmodel.h"
 
@@ -22,12 +22,12 @@ namespace {
 // Typing "bitcoin" one letter after the other, then clearing it (the whole listed catalog).
 void searchKeystroke(benchmark::State &state)
 {
-    const auto catalog = CoinCatalog::load(Bundle::main());
+    const auto catalog = CoinCatalog::load(Bundle::embedded());
     Test::MemorySettingsStore store;
     SettingsViewModel settings(store);
     Test::FakeTimerFactory timers;
     WatchlistViewModel model(
-        *catalog, Bundle::main(), settings, [] {}, timers);
+        *catalog, Bundle::embedded(), settings, [] {}, timers, systemClock());
     const QString word = QStringLiteral("bitcoin");
     qsizetype typed = 0;
     for (auto _ : state) {

@@ -68,7 +68,7 @@ BENCHMARK(readSnapshot)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 void renderLargeList(benchmark::State &state)
 {
-    WidgetResources resources(Bundle::main(), CoinLogoCache {});
+    WidgetResources resources(Bundle::embedded(), CoinLogoCache {});
     WidgetEntryContent content;
     const Watchlist list = watchlist(8);
     for (const Coin &coin : list.coins)

@@ -49,17 +49,6 @@ WidgetOption colorByChangeOption()
     return booleanOption(QStringLiteral("colorByChange"), QStringLiteral("widget.param.colorByChange"), true);
 }
 
-WidgetOption showChartsOption()
-{
-    return booleanOption(QStringLiteral("showCharts"), QStringLiteral("widget.param.showCharts"), true);
-}
-
-// The total of the user's holdings in the list's header, in place of its title.
-WidgetOption showHoldingsOption()
-{
-    return booleanOption(QStringLiteral("showHoldings"), QStringLiteral("widget.param.showHoldings"), false);
-}
-
 WidgetOption currencyOption()
 {
     return enumerationOption(
@@ -93,8 +82,9 @@ QList<WidgetKind> vantrellWidgetKinds()
         enumerationOption(QStringLiteral("sort"), QStringLiteral("widget.param.sort"), WidgetSortOption::watchlist),
         currencyOption(),
         colorByChangeOption(),
-        showChartsOption(),
-        showHoldingsOption(),
+        booleanOption(QStringLiteral("showCharts"), QStringLiteral("widget.param.showCharts"), true),
+        // The holdings' total in the list's header, in place of its title.
+        booleanOption(QStringLiteral("showHoldings"), QStringLiteral("widget.param.showHoldings"), false),
     };
 
     WidgetKind price;

@@ -374,8 +374,14 @@ void CoinPopoverView::toggleChart(const QString &coinId)
     if (open && !m_chart)
         m_chart = new HistoryChartView(m_list);
     refreshRows();
-    if (m_chart && m_chart->isVisible())
-        m_scrollArea->ensureWidgetVisible(m_chart, 0, 0);
+    // Scrolled into view once the list has made room for it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (chart())
+                m_scrollArea->ensureWidgetVisible(m_chart, 0, 0);
+        },
+        Qt::QueuedConnection);
 }
 
 void CoinPopoverView::updateLoading()

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kLogoSize = 32;
 constexpr QSize kSparklineSize(56, 24);
+constexpr int kPriceColumn = 64;
 
 // The row's 24-hour line.
 class SparklineView final : public QWidget
@@ -86,6 +87,8 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     m_price->setTextFormat(Qt::PlainText);
     m_price->setFont(popoverFont(13, QFont::DemiBold, true));
     m_price->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A column of its own, so that the rows' lines line up.
+    m_price->setMinimumWidth(kPriceColumn);
     m_change = new QLabel(this);
     m_change->setTextFormat(Qt::PlainText);
     m_change->setFont(popoverFont(10, QFont::Normal));

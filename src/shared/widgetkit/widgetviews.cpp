@@ -28,6 +28,7 @@ constexpr qreal kEmptySpacing = 8;
 constexpr qreal kBadgeFontRatio = 0.3;
 constexpr qreal kSparklineWidth = 52;
 constexpr qreal kSparklineHeight = 18;
+constexpr qreal kChartPriceColumn = 72;
 const QColor kWarningOrange(0xFF, 0x95, 0x00);
 
 QFontMetricsF metrics(const QPainter &painter, const QFont &font)
@@ -464,7 +465,9 @@ void WidgetListRow::paint(QPainter &painter, const QRectF &rect, const WidgetRow
         const qreal width = textWidth(painter, priceFont, price);
         const qreal left = textRight - width;
         TextHalo::paintText(painter, QPointF(left, baseline), price, priceFont, environment.textColor, environment);
-        textRight = left - WidgetListLayout::spacing;
+        // With lines drawn, prices take a column of their own, so that the lines line up.
+        textRight
+            = (chart ? std::min(left, textRight - kChartPriceColumn - 6.5 * boost) : left) - WidgetListLayout::spacing;
     }
     // The 24-hour line between the name and the price, in the change's colour,
     // when there is room for it beside a legible name.

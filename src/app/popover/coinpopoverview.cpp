@@ -23,6 +23,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Vantrell {
 
 namespace {
@@ -355,6 +357,13 @@ void CoinPopoverView::refreshRows()
         if (row->coin().id == m_chartCoinId && row->hasChart())
             charted = row;
     }
+    // One width for every row's price column (a holding's value widens it), so
+    // that the sparklines line up.
+    int priceColumn = 0;
+    for (CoinRowView *row : std::as_const(m_rows))
+        priceColumn = std::max(priceColumn, row->priceColumnHint());
+    for (CoinRowView *row : std::as_const(m_rows))
+        row->setPriceColumnWidth(priceColumn);
     // The chart goes with its coin's history: charts switched off, a coin
     // without history or one no longer listed close it.
     if (!charted)

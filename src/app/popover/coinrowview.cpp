@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Vantrell {
 
 namespace {
@@ -108,7 +110,7 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     names->addWidget(m_symbol);
     auto *prices = new QVBoxLayout;
     prices->setSpacing(2);
-    prices->addWidget(m_price, 0, Qt::AlignRight);
+    prices->addWidget(m_price);
     // The holding's value beside the change, under the price.
     auto *changeLine = new QHBoxLayout;
     changeLine->setSpacing(8);
@@ -116,6 +118,7 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     changeLine->addWidget(m_change);
     changeLine->addWidget(m_holdingValue);
     prices->addLayout(changeLine);
+    m_changeLine = changeLine;
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 0);
@@ -126,6 +129,16 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     layout->addWidget(m_sparkline, 0, Qt::AlignVCenter);
     layout->addLayout(prices);
     layout->setAlignment(prices, Qt::AlignVCenter);
+}
+
+int CoinRowView::priceColumnHint() const
+{
+    return std::max({kPriceColumn, m_price->sizeHint().width(), m_changeLine->sizeHint().width()});
+}
+
+void CoinRowView::setPriceColumnWidth(int width)
+{
+    m_price->setMinimumWidth(std::max(kPriceColumn, width));
 }
 
 bool CoinRowView::hasChart() const

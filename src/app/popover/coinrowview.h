@@ -35,6 +35,10 @@ public:
 
     CoinLogoWidget *logo() const { return m_logo; }
     QLabel *holdingValue() const { return m_holdingValue; }
+    // The width its price column needs, and the width it is given (at least
+    // the fixed minimum).
+    int priceColumnHint() const;
+    void setPriceColumnWidth(int width);
     // The sparkline is shown, and the row answers clicks.
     bool hasChart() const;
     // The colour of the sparkline: the change's.
@@ -56,6 +60,7 @@ private:
     QLabel *m_price = nullptr;
     QLabel *m_change = nullptr;
     QLabel *m_holdingValue = nullptr;
+    QLayout *m_changeLine = nullptr;
     QWidget *m_sparkline = nullptr;
     QColor m_chartColor;
 };

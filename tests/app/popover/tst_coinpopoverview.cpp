@@ -236,6 +236,13 @@ private Q_SLOTS:
         LocalizationManager::shared().setBundle(strings(language));
 
         Fixture fixture(3);
+        // Bitcoin with its 24 hours, so that its sparkline shares the row with the holding's value.
+        QList<Coin> coins = Test::sampleCoins(3);
+        for (int i = 0; i < 97; ++i) {
+            coins[0].history24h.values.append(90000 + i * 70);
+            coins[2].history24h.values.append(0.4 - i * 0.0002);
+        }
+        fixture.coins.setCoins(coins);
         QVERIFY(fixture.view.holdingsBlock()->isHidden());
         QCOMPARE(fixture.view.size(), QSize(320, 298));
         fixture.settings.update([hidden](AppSettings &s) {
@@ -249,6 +256,11 @@ private Q_SLOTS:
             fixture.view.setPalette(Test::darkPalette());
         QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
         QVERIFY(fixture.view.holdingsBlock()->isVisible());
+        // A held coin's wider price column does not push its sparkline out of line.
+        const QList<CoinRowView *> rows = fixture.view.rows();
+        QCOMPARE(rows.at(0)->hasChart(), true);
+        QCOMPARE(widgetWithText<QLabel>(rows.at(0), QStringLiteral("97,343"))->x(),
+            widgetWithText<QLabel>(rows.at(2), QStringLiteral("0.38214"))->x());
         QCOMPARE(fixture.view.size(), QSize(320, 298 + PopoverMetrics::holdingsWithGainHeight));
 
         const QStringList texts = visibleTexts(&fixture.view);

@@ -57,12 +57,13 @@ namespace {
 constexpr std::chrono::seconds kTrayGracePeriod {5};
 } // namespace
 
-AppDelegate::AppDelegate(QObject *parent)
+AppDelegate::AppDelegate(NetworkHTTPClient::HostMap hostMap, QObject *parent)
     : QObject(parent)
     , m_store(m_defaults)
     , m_settingsVM(m_store)
     , m_catalog(CoinCatalog::load(Bundle::main()))
     , m_notifications(std::make_unique<AppNotificationCenter>())
+    , m_hostMap(std::move(hostMap))
 { }
 
 AppDelegate::~AppDelegate()
@@ -195,7 +196,7 @@ bool AppDelegate::launch(const QStringList &urls)
 
 void AppDelegate::buildMarketData()
 {
-    m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
+    m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts(), m_hostMap);
     m_exchangeRates = std::make_unique<ExchangeRateService>(*m_marketDataSession, defaultExchangeRateProviders(),
         ExchangeRateCacheStore::forBundle(Bundle::main()), systemClock());
     m_priceService = std::make_unique<PriceService>(
@@ -211,7 +212,7 @@ void AppDelegate::buildMarketData()
 void AppDelegate::buildLogos()
 {
     // Logos of exactly the watchlist coins, fetched at launch and on every watchlist change.
-    m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts());
+    m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts(), m_hostMap);
     m_logoStore = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(Bundle::main()), *m_logoSession);
     m_remoteImages = std::make_unique<RemoteImageLoader>(*m_logoSession);
     m_logoPainter = std::make_unique<CoinLogoPainter>(Bundle::main(), m_logoStore.get(), m_remoteImages.get());
@@ -227,7 +228,7 @@ void AppDelegate::installUpdateBackend()
         qCWarning(lcUpdates, "No valid update feed in Info.json; update checks are off");
         return;
     }
-    m_updateSession = std::make_unique<NetworkHTTPClient>(QSet<QString> {feed.host()});
+    m_updateSession = std::make_unique<NetworkHTTPClient>(QSet<QString> {feed.host()}, m_hostMap);
     m_updateDriver = std::make_unique<DialogUpdateUserDriver>();
     m_updateBackend = std::make_unique<FeedUpdaterBackend>(m_updateController, *m_updateSession, feed,
         Bundle::main().shortVersion(), m_defaults, *m_updateDriver, systemClock());

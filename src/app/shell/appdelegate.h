@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "market/networkhttpclient.h"
 #include "settings/settingsdatastorage.h"
 #include "settings/settingsstore.h"
 #include "settings/settingsviewmodel.h"
@@ -50,8 +51,9 @@ class AppDelegate final : public QObject
 
 public:
     // Builds the settings (read once here), the catalog, the menu-bar model
-    // and the update controller; everything else waits for launch.
-    explicit AppDelegate(QObject *parent = nullptr);
+    // and the update controller; everything else waits for launch. Every HTTP
+    // client sends its requests through `hostMap` (tests and the offline demo).
+    explicit AppDelegate(NetworkHTTPClient::HostMap hostMap = {}, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     // Start-up. Returns false when another instance runs: `urls` were handed
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<AppNotificationCenter> m_notifications;
     std::unique_ptr<ApplicationService> m_applicationService;
 
+    NetworkHTTPClient::HostMap m_hostMap;
     std::unique_ptr<NetworkHTTPClient> m_marketDataSession;
     std::unique_ptr<ExchangeRateService> m_exchangeRates;
     std::unique_ptr<PriceService> m_priceService;

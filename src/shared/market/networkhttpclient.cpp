@@ -334,10 +334,6 @@ const NetworkHTTPClient::HostMap &NetworkHTTPClient::hostMapFromEnvironment()
     return map;
 }
 
-NetworkHTTPClient::NetworkHTTPClient(QSet<QString> allowedHosts, QObject *parent)
-    : NetworkHTTPClient(std::move(allowedHosts), hostMapFromEnvironment(), defaultTotalDeadline, parent)
-{ }
-
 NetworkHTTPClient::NetworkHTTPClient(
     QSet<QString> allowedHosts, HostMap hostMap, std::chrono::milliseconds totalDeadline, QObject *parent)
     : QObject(parent)

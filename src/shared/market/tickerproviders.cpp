@@ -22,6 +22,9 @@ constexpr double forbiddenRetryAfterSeconds = 600;
 // Tickers whose 24-hour window closed longer ago than this are stale (delisted
 // or halted pairs that Binance still lists).
 constexpr qint64 binanceFreshnessMs = 3600 * 1000;
+// The answer for one instrument is a few hundred bytes; twenty of them run at
+// once, so each gets a cap to match rather than a whole book's.
+constexpr qint64 singleInstrumentCap = 256 * 1024;
 
 HttpRequest makeRequest(QUrl url)
 {
@@ -163,8 +166,11 @@ std::vector<TickerRequest> perInstrumentRequests(
     for (const QString &symbol : symbols) {
         QUrl url(address(symbol), QUrl::StrictMode);
         // A symbol that makes no address is simply not asked.
-        if (url.isValid() && !url.host().isEmpty())
-            result.push_back({makeRequest(std::move(url)), {symbol}});
+        if (url.isValid() && !url.host().isEmpty()) {
+            HttpRequest request = makeRequest(std::move(url));
+            request.maxBodySize = singleInstrumentCap;
+            result.push_back({std::move(request), {symbol}});
+        }
     }
     return result;
 }
@@ -475,7 +481,9 @@ std::optional<HttpRequest> coinbaseStats(const QString &symbol)
         QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty() || symbol.contains(QLatin1Char('/')))
         return std::nullopt;
-    return makeRequest(std::move(url));
+    HttpRequest request = makeRequest(std::move(url));
+    request.maxBodySize = singleInstrumentCap;
+    return request;
 }
 
 } // namespace

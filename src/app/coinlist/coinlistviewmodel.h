@@ -57,6 +57,9 @@ public:
     // (looked at again on a timer, not only when a fetch ends); empty while
     // the prices are fresh or there are none.
     std::optional<QDateTime> stalePricesSince() const { return m_stalePricesSince; }
+    // The last fetch ended because every exchange refuses connections from
+    // this network; a fetch that brings prices or fails otherwise ends it.
+    bool networkRefused() const { return m_networkRefused; }
 
     // Recomputes coins() from the settings and the catalog, first moving
     // watchlist entries of migrated coins to their successors. Live fields
@@ -71,9 +74,10 @@ public:
     // currency changed while the fetch was in flight.
     void handleSnapshot(const PriceSnapshot &snapshot, BaseCurrency currency);
     // Applies prices and 24-hour changes (keyed by upper-case symbol) in
-    // `currency`, decides alerts and publishes the coins once.
+    // `currency`, with the exchange of each price, decides alerts and
+    // publishes the coins once.
     void applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
-        BaseCurrency currency, double usdToTargetRate);
+        BaseCurrency currency, double usdToTargetRate, const QHash<QString, QString> &sources = {});
 
     // The poll period for a stored `pollingInterval` in seconds. A value that
     // is not a positive finite number would make a repeating timer spin; it
@@ -85,6 +89,7 @@ Q_SIGNALS:
     void isLoadingChanged(bool isLoading);
     void lastUsdToTargetExchangeRateChanged(double rate);
     void stalePricesSinceChanged();
+    void networkRefusedChanged();
 
 private:
     void setLoading(bool loading);
@@ -112,6 +117,7 @@ private:
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_freshnessCheck;
     std::optional<QDateTime> m_stalePricesSince;
+    bool m_networkRefused = false;
 };
 
 } // namespace Vantrell

@@ -60,6 +60,8 @@ public:
     // Shown while the prices are stale.
     QWidget *staleNotice() const { return m_staleNotice; }
     QLabel *staleNoticeText() const { return m_staleText; }
+    // Shown under the title while every exchange refuses this network.
+    QLabel *refusedNotice() const { return m_refusedNotice; }
     QList<CoinRowView *> rows() const { return m_rows; }
 
 Q_SIGNALS:
@@ -79,6 +81,9 @@ private:
     void refreshRows();
     void updateLoading();
     void updateStaleNotice();
+    void updateRefusedNotice();
+    // The fixed size for the rows and the notices on show; announced when it changes.
+    void applyPreferredSize();
     void updateUpdateBadge();
     void retranslate();
     void applyColors();
@@ -98,6 +103,7 @@ private:
     QWidget *m_staleNotice = nullptr;
     PopoverIconView *m_staleIcon = nullptr;
     QLabel *m_staleText = nullptr;
+    QLabel *m_refusedNotice = nullptr;
     BusyIndicator *m_loading = nullptr;
     PopoverButton *m_updateBadge = nullptr;
     QStackedWidget *m_body = nullptr;

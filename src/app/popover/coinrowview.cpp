@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinrowview.h"
 
+#include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
+#include "market/tickerprovider.h"
 #include "popoverlayout.h"
 #include "popoverrowtext.h"
 #include "ui/popoverwidgets.h"
@@ -95,6 +97,12 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
     setTextColor(m_symbol, colors.secondary);
     m_price->setText(price.text);
     setTextColor(m_price, colorOf(price, colors));
+    // Where the price on show comes from; nothing for a fixed price.
+    const QString source = m_coin.priceSource.isEmpty()
+        ? QString()
+        : localizedString(QStringLiteral("popover.row.source"), {exchangeDisplayName(m_coin.priceSource)});
+    setToolTip(source);
+    m_price->setToolTip(source);
     m_change->setText(change.text);
     setTextColor(m_change, colorOf(change, colors));
 }

@@ -12,6 +12,7 @@ CoinListViewModelFeed::CoinListViewModelFeed(CoinListViewModel &model, QObject *
     connect(&model, &CoinListViewModel::coinsChanged, this, &CoinListFeed::coinsChanged);
     connect(&model, &CoinListViewModel::isLoadingChanged, this, &CoinListFeed::isLoadingChanged);
     connect(&model, &CoinListViewModel::stalePricesSinceChanged, this, &CoinListFeed::stalePricesSinceChanged);
+    connect(&model, &CoinListViewModel::networkRefusedChanged, this, &CoinListFeed::networkRefusedChanged);
 }
 
 QList<Coin> CoinListViewModelFeed::coins() const
@@ -32,6 +33,11 @@ double CoinListViewModelFeed::usdToTargetRate() const
 std::optional<QDateTime> CoinListViewModelFeed::stalePricesSince() const
 {
     return m_model.stalePricesSince();
+}
+
+bool CoinListViewModelFeed::networkRefused() const
+{
+    return m_model.networkRefused();
 }
 
 } // namespace Vantrell

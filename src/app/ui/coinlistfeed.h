@@ -30,11 +30,14 @@ public:
     virtual double usdToTargetRate() const { return 1.0; }
     // The time of the newest price while it is too old; empty while fresh.
     virtual std::optional<QDateTime> stalePricesSince() const = 0;
+    // Every exchange refuses connections from this network.
+    virtual bool networkRefused() const { return false; }
 
 Q_SIGNALS:
     void coinsChanged();
     void isLoadingChanged();
     void stalePricesSinceChanged();
+    void networkRefusedChanged();
 };
 
 // The feed of the application's coin list model.
@@ -49,6 +52,7 @@ public:
     bool isLoading() const override;
     double usdToTargetRate() const override;
     std::optional<QDateTime> stalePricesSince() const override;
+    bool networkRefused() const override;
 
 private:
     CoinListViewModel &m_model;

@@ -848,9 +848,11 @@ void FakeMarket::handle(const QHttpServerRequest &request, QHttpServerResponder 
         }
     }
 
-    // What crossed the socket: "GET <target> HTTP/1.1", the headers, the blank
-    // line; then the status line, the headers and the body as sent.
-    qint64 wire = 4 + url.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded).size() + 11 + 2;
+    // What crosses the socket to the real host: "GET <target> HTTP/1.1" (the
+    // target without the "/<host>" the host map put in front), the headers,
+    // the blank line; then the status line, the headers and the body as sent.
+    const qsizetype target = url.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded).size();
+    qint64 wire = 4 + target - (entry.host.size() + 1) + 11 + 2;
     for (const auto &[name, value] : request.headers())
         wire += name.size() + 2 + value.size() + 2;
     wire += 2 + 17;

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "fakemarket.h"
+#include "market/priceservice.h"
+
+#include <QCoreApplication>
+#include <QSemaphore>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+
+#include <pthread.h>
+#include <time.h>
+
+namespace Vantrell::Bench {
+
+inline double cpuSeconds(clockid_t clock)
+{
+    timespec time {};
+    clock_gettime(clock, &time);
+    return double(time.tv_sec) + double(time.tv_nsec) * 1e-9;
+}
+
+// The fake market on a thread of its own, so that its CPU time can be told
+// apart from the client's. `setUp` prepares the market on that thread before
+// it listens.
+class FakeMarketThread final : public QThread
+{
+public:
+    explicit FakeMarketThread(std::function<void(FakeMarket &)> setUp)
+        : m_setUp(std::move(setUp))
+    { }
+    ~FakeMarketThread() override
+    {
+        quit();
+        wait();
+    }
+
+    void startAndWait()
+    {
+        start();
+        m_ready.acquire();
+    }
+
+    // Empty when the market could not listen.
+    QString hostMap() const { return m_hostMap; }
+    double cpuSeconds() const
+    {
+        clockid_t clock {};
+        pthread_getcpuclockid(m_thread, &clock);
+        return Bench::cpuSeconds(clock);
+    }
+    // See FakeMarket::bytesOnWire().
+    qint64 bytesOnWire() const
+    {
+        const FakeMarket *market = m_market.load();
+        return market ? market->bytesOnWire() : 0;
+    }
+
+protected:
+    void run() override
+    {
+        FakeMarket market;
+        m_setUp(market);
+        if (market.listen() != 0)
+            m_hostMap = market.hostMap();
+        m_thread = pthread_self();
+        m_market = &market;
+        m_ready.release();
+        exec();
+        m_market = nullptr;
+    }
+
+private:
+    std::function<void(FakeMarket &)> m_setUp;
+    QSemaphore m_ready;
+    QString m_hostMap;
+    pthread_t m_thread {};
+    std::atomic<const FakeMarket *> m_market {nullptr};
+};
+
+// A watchlist of twenty well-known coins.
+inline const QStringList &twentyCoins()
+{
+    static const QStringList symbols = [] {
+        QStringList list;
+        for (const char *symbol : {"BTC", "ETH", "BNB", "SOL", "XRP", "ADA", "DOGE", "AVAX", "DOT", "LINK", "LTC",
+                 "TRX", "ATOM", "UNI", "ETC", "BCH", "XLM", "NEAR", "FIL", "APT"})
+            list.append(QString::fromLatin1(symbol));
+        return list;
+    }();
+    return symbols;
+}
+
+// One fetch, waited for in the event loop.
+inline Result<PriceSnapshot> fetchOnce(PriceService &service, const QStringList &coins, BaseCurrency currency)
+{
+    std::optional<Result<PriceSnapshot>> result;
+    service.fetchPrices(coins, currency, [&](Result<PriceSnapshot> r) { result = std::move(r); });
+    while (!result)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return *std::move(result);
+}
+
+} // namespace Vantrell::Bench

@@ -6,9 +6,6 @@
 // its own thread, and its share is reported separately ("server_ms"), so that
 // "client_ms" is what the program itself spends.
 #include "fakemarketthread.h"
-#include "market/exchangerates.h"
-#include "market/networkhttpclient.h"
-#include "market/priceservice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,10 +26,8 @@ void BM_FetchPrices(benchmark::State &state)
         state.SkipWithError("the fake market cannot listen");
         return;
     }
-    NetworkHTTPClient client(NetworkHTTPClient::marketDataHosts(), NetworkHTTPClient::parseHostMap(market.hostMap()));
-    ExchangeRateService rates(
-        client, defaultExchangeRateProviders(), ExchangeRateCacheStore(std::nullopt), systemClock());
-    PriceService service(client, rates, defaultTickerProviders(systemClock()), systemClock());
+    Bench::PriceRig rig(market.hostMap());
+    PriceService &service = rig.service;
 
     // The first fetch downloads the rates, meets Binance's 400 for the coins
     // it lacks and marks them; from then on every fetch is the steady one.

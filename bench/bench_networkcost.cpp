@@ -9,9 +9,6 @@
 // its fill-ins. Counted on the server's socket side, both directions: request
 // line and headers, status line, headers and body.
 #include "fakemarketthread.h"
-#include "market/exchangerates.h"
-#include "market/networkhttpclient.h"
-#include "market/priceservice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,10 +44,8 @@ void BM_BytesOnTheWire(benchmark::State &state)
         state.SkipWithError("the fake market cannot listen");
         return;
     }
-    NetworkHTTPClient client(NetworkHTTPClient::marketDataHosts(), NetworkHTTPClient::parseHostMap(market.hostMap()));
-    ExchangeRateService rates(
-        client, defaultExchangeRateProviders(), ExchangeRateCacheStore(std::nullopt), systemClock());
-    PriceService service(client, rates, defaultTickerProviders(systemClock()), systemClock());
+    Bench::PriceRig rig(market.hostMap());
+    PriceService &service = rig.service;
 
     // The first poll meets the refusals and sets those hosts aside.
     for (int i = 0; i < 2; ++i) {

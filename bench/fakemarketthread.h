@@ -2,6 +2,8 @@
 #pragma once
 
 #include "fakemarket.h"
+#include "market/exchangerates.h"
+#include "market/networkhttpclient.h"
 #include "market/priceservice.h"
 
 #include <QCoreApplication>
@@ -79,6 +81,21 @@ private:
     QString m_hostMap;
     pthread_t m_thread {};
     std::atomic<const FakeMarket *> m_market {nullptr};
+};
+
+// The program's market-data session, rates and price service, sent to the
+// fake market of `hostMap`; rates are kept in memory only.
+struct PriceRig
+{
+    explicit PriceRig(const QString &hostMap)
+        : client(NetworkHTTPClient::marketDataHosts(), NetworkHTTPClient::parseHostMap(hostMap))
+        , rates(client, defaultExchangeRateProviders(), ExchangeRateCacheStore(std::nullopt), systemClock())
+        , service(client, rates, defaultTickerProviders(systemClock()), systemClock())
+    { }
+
+    NetworkHTTPClient client;
+    ExchangeRateService rates;
+    PriceService service;
 };
 
 // A watchlist of twenty well-known coins.

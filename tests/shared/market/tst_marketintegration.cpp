@@ -198,21 +198,6 @@ private Q_SLOTS:
         QCOMPARE(h.market.requestCount(), 6);
     }
 
-    // Every host refusing this network: said so, and not asked again for the hour.
-    void allExchangesRefusing()
-    {
-        Harness h;
-        for (const QString host :
-            {Host::binance, Host::binanceData, Host::okx, Host::bybit, Host::coinbase, Host::kraken})
-            h.market.setFault(host, FakeMarketFault::httpStatus(451));
-        QCOMPARE(h.fetch(strings({"BTC"})).error(), std::optional(Code::networkRefused));
-        QCOMPARE(h.market.requestCount(), 6);
-        h.market.clearLog();
-        h.clock.advance(10);
-        QCOMPARE(h.fetch(strings({"BTC"})).error(), std::optional(Code::networkRefused));
-        QCOMPARE(h.market.requestCount(), 0);
-    }
-
     // Binance answers 400 for a pair it does not list; the all-pairs request
     // then serves the rest, and OKX fills in the missing coin.
     void fillInWhenAnExchangeLacksACoin()

@@ -21,23 +21,15 @@ void BM_FetchPrices(benchmark::State &state)
             {QStringLiteral("XLM"), QStringLiteral("NEAR"), QStringLiteral("FIL"), QStringLiteral("APT")});
         market.delist(QStringLiteral("okx"), {QStringLiteral("XLM"), QStringLiteral("NEAR")});
     });
-    market.startAndWait();
-    if (market.hostMap().isEmpty()) {
-        state.SkipWithError("the fake market cannot listen");
+    if (!market.startAndWait(state))
         return;
-    }
     Bench::PriceRig rig(market.hostMap());
     PriceService &service = rig.service;
 
     // The first fetch downloads the rates, meets Binance's 400 for the coins
     // it lacks and marks them; from then on every fetch is the steady one.
-    for (int i = 0; i < 3; ++i) {
-        const auto warmUp = Bench::fetchOnce(service, watchlist, BaseCurrency::eur);
-        if (!warmUp || warmUp->prices.size() != watchlist.size()) {
-            state.SkipWithError(warmUp ? "prices missing after the fill-in" : "the warm-up fetch failed");
-            return;
-        }
-    }
+    if (!Bench::warmUp(state, service, watchlist, BaseCurrency::eur, 3))
+        return;
 
     const double processStart = Bench::cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double serverStart = market.cpuSeconds();

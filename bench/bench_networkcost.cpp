@@ -39,22 +39,14 @@ void BM_BytesOnTheWire(benchmark::State &state)
         for (int i = 0; i < preferred; ++i)
             market.setFault(exchangeHosts.at(i), FakeMarketFault::httpStatus(451));
     });
-    market.startAndWait();
-    if (market.hostMap().isEmpty()) {
-        state.SkipWithError("the fake market cannot listen");
+    if (!market.startAndWait(state))
         return;
-    }
     Bench::PriceRig rig(market.hostMap());
     PriceService &service = rig.service;
 
     // The first poll meets the refusals and sets those hosts aside.
-    for (int i = 0; i < 2; ++i) {
-        const auto warmUp = Bench::fetchOnce(service, coins, BaseCurrency::usd);
-        if (!warmUp || warmUp->prices.size() != coins.size()) {
-            state.SkipWithError("the warm-up fetch came back incomplete");
-            return;
-        }
-    }
+    if (!Bench::warmUp(state, service, coins, BaseCurrency::usd, 2))
+        return;
     QStringList answering;
     const auto steady = Bench::fetchOnce(service, coins, BaseCurrency::usd);
     if (!steady) {

@@ -6,6 +6,8 @@
 #include "market/networkhttpclient.h"
 #include "market/priceservice.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QCoreApplication>
 #include <QSemaphore>
 #include <QThread>
@@ -40,10 +42,15 @@ public:
         wait();
     }
 
-    void startAndWait()
+    // Starts the market and waits until it listens; false (and the benchmark
+    // skipped) when it cannot.
+    bool startAndWait(benchmark::State &state)
     {
         start();
         m_ready.acquire();
+        if (m_hostMap.isEmpty())
+            state.SkipWithError("the fake market cannot listen");
+        return !m_hostMap.isEmpty();
     }
 
     // Empty when the market could not listen.
@@ -119,6 +126,21 @@ inline Result<PriceSnapshot> fetchOnce(PriceService &service, const QStringList 
     while (!result)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return *std::move(result);
+}
+
+// `rounds` fetches before the measured ones, each of which must price every
+// coin; false (and the benchmark skipped) otherwise.
+inline bool warmUp(
+    benchmark::State &state, PriceService &service, const QStringList &coins, BaseCurrency currency, int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        const auto fetched = fetchOnce(service, coins, currency);
+        if (!fetched || fetched->prices.size() != coins.size()) {
+            state.SkipWithError(fetched ? "prices missing after the warm-up" : "the warm-up fetch failed");
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace Vantrell::Bench

@@ -55,7 +55,12 @@ void MenuBarViewModel::bind(CoinListFeed &coinList, SettingsViewModel &settings,
         m_stalePricesSince = coinList.stalePricesSince();
         update(coinList.coins(), settings.settings());
     }));
+    m_bindings.append(connect(&coinList, &CoinListFeed::networkRefusedChanged, this, [this, &coinList, &settings] {
+        m_networkRefused = coinList.networkRefused();
+        update(coinList.coins(), settings.settings());
+    }));
     m_stalePricesSince = coinList.stalePricesSince();
+    m_networkRefused = coinList.networkRefused();
     update(coinList.coins(), settings.settings());
 }
 
@@ -64,7 +69,7 @@ void MenuBarViewModel::update(const QList<Coin> &coins, const AppSettings &setti
     StatusItem *item = statusItem();
     if (!item)
         return;
-    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince));
+    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince, m_networkRefused));
 }
 
 std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, const AppSettings &settings)
@@ -81,9 +86,10 @@ std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, co
 }
 
 StatusPresentation MenuBarViewModel::presentation(const QList<Coin> &coins, const AppSettings &settings,
-    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince)
+    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince, bool networkRefused)
 {
     StatusPresentation result;
+    result.networkRefused = networkRefused;
     if (stalePricesSince)
         result.stalePricesTime = shortTime(stalePricesSince->toLocalTime().time(), settings.language);
     const std::optional<Coin> coin = displayedCoin(coins, settings);

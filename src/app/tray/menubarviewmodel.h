@@ -49,9 +49,10 @@ public:
     // The title with its colours, or the clean icon presentation when there is
     // no displayed coin. `darkAppearance` picks the colours of a background
     // title that has no price colour. `stalePricesSince` is the time of the
-    // newest price while the prices are stale.
+    // newest price while the prices are stale; `networkRefused` that every
+    // exchange refuses this network.
     static StatusPresentation presentation(const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance,
-        const std::optional<QDateTime> &stalePricesSince = std::nullopt);
+        const std::optional<QDateTime> &stalePricesSince = std::nullopt, bool networkRefused = false);
 
 private:
     StatusItem *m_statusItem = nullptr;
@@ -60,6 +61,7 @@ private:
     bool m_statusItemIsObject = false;
     QList<QMetaObject::Connection> m_bindings;
     std::optional<QDateTime> m_stalePricesSince;
+    bool m_networkRefused = false;
 };
 
 } // namespace Vantrell

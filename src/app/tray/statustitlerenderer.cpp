@@ -279,9 +279,14 @@ std::optional<QColor> priceColorOf(const StatusPresentation &presentation)
 
 TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString &applicationTitle)
 {
-    const QString stale = presentation.stalePricesTime.isEmpty()
+    QString stale = presentation.stalePricesTime.isEmpty()
         ? QString()
         : localizedString(QStringLiteral("tray.tooltip.stale"), {presentation.stalePricesTime});
+    // Says why the prices stopped, next to how old they are.
+    if (presentation.networkRefused) {
+        const QString refused = localizedString(QStringLiteral("market.networkRefused"));
+        stale = stale.isEmpty() ? refused : refused + QLatin1Char('\n') + stale;
+    }
     if (presentation.kind != StatusPresentation::Kind::title)
         return {.title = applicationTitle, .text = stale};
     QString text = presentation.coinName.isEmpty() ? presentation.coinSymbol : presentation.coinName;

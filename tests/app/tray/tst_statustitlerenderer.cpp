@@ -343,6 +343,15 @@ private Q_SLOTS:
         staleIcon.stalePricesTime = QStringLiteral("2:05 PM");
         QTest::newRow("stale icon") << staleIcon << "Vantrell"
                                     << "Prices are stale, last update 2:05 PM";
+        StatusPresentation refusedIcon = staleIcon;
+        refusedIcon.networkRefused = true;
+        QTest::newRow("refused, the reason first") << refusedIcon << "Vantrell"
+                                                   << "The exchanges refuse connections from this network.\n"
+                                                      "Prices are stale, last update 2:05 PM";
+        StatusPresentation refusedTitle = rising;
+        refusedTitle.networkRefused = true;
+        QTest::newRow("refused under a title") << refusedTitle << "BTC 97,342"
+                                               << "Bitcoin +2.31%\nThe exchanges refuse connections from this network.";
     }
 
     void toolTip()

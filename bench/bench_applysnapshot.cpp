@@ -13,8 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-
 using namespace Vantrell;
 
 namespace {
@@ -109,14 +107,3 @@ void BM_ApplySnapshot(benchmark::State &state)
 BENCHMARK(BM_ApplySnapshot)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

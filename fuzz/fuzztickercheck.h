@@ -13,10 +13,16 @@ namespace Vantrell::Fuzz {
 // spare room behind it (the decoder copies) and from one with room (the
 // decoder reads in place). Both must agree, and every quote handed on must be
 // a requested symbol with a usable price and change.
-inline int checkDecoder(TickerProvider &provider, const std::uint8_t *data, std::size_t size)
+inline const QSet<QString> &someSymbols()
 {
-    static const QSet<QString> requested {QStringLiteral("BTC"), QStringLiteral("ETH"), QStringLiteral("SOL"),
-        QStringLiteral("1000SATS"), QStringLiteral("HDP.Ф"), QStringLiteral("A")};
+    static const QSet<QString> symbols {QStringLiteral("BTC"), QStringLiteral("ETH"), QStringLiteral("SOL"),
+        QStringLiteral("1000SATS"), QStringLiteral("HDP.Ф"), QStringLiteral("A"), QStringLiteral("DOGE")};
+    return symbols;
+}
+
+inline int checkDecoder(TickerProvider &provider, const std::uint8_t *data, std::size_t size,
+    const QSet<QString> &requested = someSymbols())
+{
     const auto *bytes = reinterpret_cast<const char *>(data);
     const QByteArray tight = QByteArray::fromRawData(bytes, qsizetype(size));
     QByteArray roomy;

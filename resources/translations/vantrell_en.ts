@@ -348,8 +348,8 @@
         <translation>Data Sources</translation>
     </message>
     <message id="about.dataSource.price">
-        <source>Prices from Binance, OKX and Bybit</source>
-        <translation>Prices from Binance, OKX and Bybit</translation>
+        <source>Prices from Binance, OKX, Bybit, Coinbase Exchange and Kraken</source>
+        <translation>Prices from Binance, OKX, Bybit, Coinbase Exchange and Kraken</translation>
     </message>
     <message id="about.dataSource.coinInfo">
         <source>Coin information from CoinGecko</source>
@@ -571,6 +571,16 @@
         <source>Prices are stale, last update %1</source>
         <extracomment>Tooltip line when the prices are more than five minutes old; %1: time of day such as 2:05 PM</extracomment>
         <translation>Prices are stale, last update %1</translation>
+    </message>
+    <message id="market.networkRefused">
+        <source>The exchanges refuse connections from this network.</source>
+        <extracomment>In the price list header and the panel tooltip when every exchange refuses this network (HTTP 451 or a blocking page)</extracomment>
+        <translation>The exchanges refuse connections from this network.</translation>
+    </message>
+    <message id="popover.row.source">
+        <source>Price from %1</source>
+        <extracomment>Tooltip of a price list row; %1: exchange name such as OKX or Kraken</extracomment>
+        <translation>Price from %1</translation>
     </message>
     <message id="common.ok">
         <source>OK</source>

@@ -348,8 +348,8 @@
         <translation>数据来源</translation>
     </message>
     <message id="about.dataSource.price">
-        <source>Prices from Binance, OKX and Bybit</source>
-        <translation>行情来自 Binance、OKX 和 Bybit</translation>
+        <source>Prices from Binance, OKX, Bybit, Coinbase Exchange and Kraken</source>
+        <translation>行情来自 Binance、OKX、Bybit、Coinbase Exchange 和 Kraken</translation>
     </message>
     <message id="about.dataSource.coinInfo">
         <source>Coin information from CoinGecko</source>
@@ -571,6 +571,16 @@
         <source>Prices are stale, last update %1</source>
         <extracomment>Tooltip line when the prices are more than five minutes old; %1: time of day such as 2:05 PM</extracomment>
         <translation>价格已过时，最后更新于 %1</translation>
+    </message>
+    <message id="market.networkRefused">
+        <source>The exchanges refuse connections from this network.</source>
+        <extracomment>In the price list header and the panel tooltip when every exchange refuses this network (HTTP 451 or a blocking page)</extracomment>
+        <translation>交易所拒绝来自此网络的连接。</translation>
+    </message>
+    <message id="popover.row.source">
+        <source>Price from %1</source>
+        <extracomment>Tooltip of a price list row; %1: exchange name such as OKX or Kraken</extracomment>
+        <translation>价格来自 %1</translation>
     </message>
     <message id="common.ok">
         <source>OK</source>

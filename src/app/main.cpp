@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "market/networkhttpclient.h"
 #include "platform/bundle.h"
 #include "platform/logging.h"
 #include "platform/processsignals.h"
@@ -67,7 +68,10 @@ int main(int argc, char *argv[])
             lcApp, "%s", qUtf8Printable(Vantrell::ignoredArgumentsMessage(request.ignoredCount, request.ignored)));
 
     Vantrell::QtTimerFactory timers;
-    Vantrell::AppDelegate delegate({.resources = resources, .timers = timers, .now = Vantrell::systemClock()});
+    Vantrell::AppDelegate delegate({.resources = resources,
+        .timers = timers,
+        .now = Vantrell::systemClock(),
+        .hostMap = Vantrell::NetworkHTTPClient::hostMapFromEnvironment()});
     if (!delegate.launch(request.urls))
         return 0; // the running instance took over
     // A logout's SIGTERM quits as the menu's Quit does; SIGUSR1 logs what the process holds.

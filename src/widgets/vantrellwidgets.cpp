@@ -69,7 +69,10 @@ WidgetResources &VantrellWidgets::resources()
 WidgetProviders &VantrellWidgets::providers()
 {
     if (!m_providers) {
-        m_session = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
+        // The host passes the plug-in no configuration, so the plug-in reads the
+        // test mapping itself, as a program's entry point would.
+        m_session = std::make_unique<NetworkHTTPClient>(
+            NetworkHTTPClient::marketDataHosts(), NetworkHTTPClient::hostMapFromEnvironment());
         m_rates = std::make_unique<ExchangeRateService>(
             *m_session, defaultExchangeRateProviders(), ExchangeRateCacheStore::forBundle(m_bundle), systemClock());
         m_prices = std::make_unique<PriceService>(

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program against a fake market that misbehaves, one fault at a time
-// on the exchange answering first (all three at once in one row). For every
+// on the exchange answering first (all of them at once in one row). For every
 // fault the program must keep running, keep the last good price on show (never
 // a wrong one), keep polling, show a new price soon after the fault clears and
 // raise no alert the prices do not justify. The matrix is printed at the end.
@@ -40,6 +40,9 @@ constexpr int kSlackMs = 1500;
 const QString kBinance = QStringLiteral("binance");
 const QString kOkx = QStringLiteral("okx");
 const QString kBybit = QStringLiteral("bybit");
+const QString kCoinbase = QStringLiteral("coinbase");
+const QString kKraken = QStringLiteral("kraken");
+const QString kRefusal = QStringLiteral("The exchanges refuse connections from this network.");
 
 QStringList hostsOf(const QString &exchange)
 {
@@ -47,6 +50,10 @@ QStringList hostsOf(const QString &exchange)
         return {FakeMarketHost::binance, FakeMarketHost::binanceData};
     if (exchange == kOkx)
         return {FakeMarketHost::okx};
+    if (exchange == kCoinbase)
+        return {FakeMarketHost::coinbase};
+    if (exchange == kKraken)
+        return {FakeMarketHost::kraken};
     return {FakeMarketHost::bybit};
 }
 
@@ -56,12 +63,24 @@ QString exchangeOf(const QString &host)
         return kOkx;
     if (host == FakeMarketHost::bybit)
         return kBybit;
+    if (host == FakeMarketHost::coinbase)
+        return kCoinbase;
+    if (host == FakeMarketHost::kraken)
+        return kKraken;
     return kBinance;
+}
+
+// Every exchange host in the order the program asks them.
+const QStringList &exchangeHosts()
+{
+    static const QStringList hosts {FakeMarketHost::binance, FakeMarketHost::binanceData, FakeMarketHost::okx,
+        FakeMarketHost::bybit, FakeMarketHost::coinbase, FakeMarketHost::kraken};
+    return hosts;
 }
 
 bool isTickerRequest(const FakeMarketRequest &request)
 {
-    return request.path.contains(QLatin1String("ticker"));
+    return hostsOf(exchangeOf(request.host)).contains(request.host);
 }
 
 // How one row breaks the market: a fault on the exchange's hosts, or garbage
@@ -71,6 +90,16 @@ struct Fault
     std::optional<FakeMarketFault> response;
     std::optional<QByteArray> priceText;
     bool allExchanges = false;
+    // The fault goes to these hosts rather than to the answering exchange.
+    QStringList hosts;
+    // These hosts refuse this network (HTTP 451) while the fault is on, so
+    // that the exchange under test is the one asked.
+    QStringList refusing;
+    // Every host refuses: the tray tooltip must say so.
+    bool expectRefusal = false;
+    // The exchange keeps its price once the fault clears. An answer without
+    // the coin makes the exchange not be asked for it for half an hour.
+    bool recovers = true;
     std::chrono::milliseconds duration {kFaultMs};
     // The longest a request caught by the fault may keep the poll waiting after it clears.
     int inFlightMs = 0;
@@ -88,6 +117,17 @@ Fault response(FakeMarketFault fault, int inFlightMs = 0)
 Fault rateLimit(FakeMarketFault fault)
 {
     return Fault {.response = std::move(fault), .restartAfter = true};
+}
+
+// A fault on `hosts` while the hosts before them in the program's order refuse
+// this network. Refused hosts stay set aside for an hour: a fresh program follows.
+Fault behindRefusals(FakeMarketFault fault, const QStringList &hosts)
+{
+    const QStringList &all = exchangeHosts();
+    return Fault {.response = std::move(fault),
+        .hosts = hosts,
+        .refusing = all.mid(0, all.indexOf(hosts.first())),
+        .restartAfter = true};
 }
 
 Fault price(const char *text)
@@ -193,6 +233,22 @@ private:
         return {};
     }
 
+    // A fresh program in place of the running one, once its item is registered
+    // and shows the market's price. Returns the first problem seen.
+    QString restartProgram()
+    {
+        const QString stopped = stopProgram();
+        const qsizetype registered = m_watcher.registrations().size();
+        startProgram();
+        if (!stopped.isEmpty())
+            return stopped;
+        if (!QTest::qWaitFor([&] { return m_watcher.registrations().size() > registered; }, kStartTimeout))
+            return QStringLiteral("the restarted program did not register");
+        if (!QTest::qWaitFor([&] { return title() == expectedTitle(); }, kStartTimeout))
+            return QStringLiteral("the restarted program shows ") + title();
+        return {};
+    }
+
     // Waits `ms`, checking all along that the program runs and shows `shown`.
     // Returns the first problem seen.
     QString watch(int ms, const QString &shown)
@@ -294,9 +350,37 @@ private Q_SLOTS:
         QTest::newRow("price NaN") << price("NaN");
         QTest::newRow("price 1e400") << price("1e400");
         QTest::newRow("price empty") << price("");
-        QTest::newRow("all three fail for a minute")
+        QTest::newRow("every exchange fails for a minute")
             << Fault {.response = F::httpStatus(503), .allExchanges = true, .duration = 60s};
         QTest::newRow("429, Retry-After 1e300") << rateLimit(F::httpStatus(429).withRetryAfter("1e300"));
+
+        // Countries whose networks the exchanges refuse, and the two sources after Bybit.
+        const QString binance = FakeMarketHost::binance;
+        const QString binanceData = FakeMarketHost::binanceData;
+        const QString bybit = FakeMarketHost::bybit;
+        const QString coinbase = FakeMarketHost::coinbase;
+        const QString kraken = FakeMarketHost::kraken;
+        QTest::newRow("451 from both Binance hosts") << behindRefusals(F::httpStatus(451), {binance, binanceData});
+        QTest::newRow("Bybit 403 with a CDN page")
+            << behindRefusals(F::httpStatus(403,
+                                  "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"><HTML><BODY><H1>403 ERROR</H1>"
+                                  "The request could not be satisfied.</BODY></HTML>"),
+                   {bybit});
+        QTest::newRow("Coinbase malformed JSON") << behindRefusals(F::malformedJson(), {coinbase});
+        QTest::newRow("Coinbase body cut short") << behindRefusals(F::truncated(), {coinbase});
+        QTest::newRow("Coinbase over the cap") << behindRefusals(F::oversized(9 * 1024 * 1024, false), {coinbase});
+        QTest::newRow("Kraken malformed JSON") << behindRefusals(F::malformedJson(), {kraken});
+        QTest::newRow("Kraken body cut short") << behindRefusals(F::truncated(), {kraken});
+        QTest::newRow("Kraken over the cap") << behindRefusals(F::oversized(9 * 1024 * 1024, true), {kraken});
+        // Nothing quoted: the coins are not asked of Kraken for half an hour, so no recovery is awaited.
+        Fault mismatch = behindRefusals(
+            F::httpStatus(200, R"({"error":[],"result":{"XBTUSDT":{"c":["1.0","1"]},"XXBTZEUR":{"c":["2.0","1"]}}})"),
+            {kraken});
+        mismatch.recovers = false;
+        QTest::newRow("Kraken pair names that match no coin") << mismatch;
+        Fault everyone = behindRefusals(F::httpStatus(451), {kraken});
+        everyone.expectRefusal = true;
+        QTest::newRow("all six sources refuse") << everyone;
     }
 
     void faults()
@@ -317,11 +401,19 @@ private Q_SLOTS:
         const int alertsBefore = int(m_notifications.notifications().size());
         const int requestsBefore = tickerRequests();
 
-        QStringList exchanges {kBinance, kOkx, kBybit};
+        QStringList exchanges {kBinance, kOkx, kBybit, kCoinbase, kKraken};
         if (!fault.allExchanges) {
             exchanges = {answeringExchange()};
             outcome.exchange = exchanges.first();
         }
+        if (!fault.hosts.isEmpty()) {
+            exchanges.clear();
+            outcome.exchange = exchangeOf(fault.hosts.first());
+        }
+        for (const QString &host : std::as_const(fault.refusing))
+            m_market.setFault(host, FakeMarketFault::httpStatus(451));
+        for (const QString &host : std::as_const(fault.hosts))
+            m_market.setFault(host, *fault.response);
         for (const QString &exchange : std::as_const(exchanges)) {
             if (fault.priceText)
                 m_market.setQuoteText(exchange, QStringLiteral("BTC"), *fault.priceText);
@@ -335,6 +427,37 @@ private Q_SLOTS:
         outcome.result = during;
         QVERIFY2(during.isEmpty(), qPrintable(during));
         QVERIFY2(tickerRequests() > requestsBefore, "no request while the fault was on");
+        if (!fault.expectRefusal)
+            QVERIFY2(!m_watcher.itemToolTip().text.contains(kRefusal), qPrintable(m_watcher.itemToolTip().text));
+
+        if (fault.expectRefusal) {
+            // The reason in one sentence, the last price kept, polls going on
+            // (without a request: every host is set aside for the hour).
+            if (!QTest::qWaitFor([&] { return m_watcher.itemToolTip().text.contains(kRefusal); }, 3 * kPollMs)) {
+                outcome.result = QStringLiteral("no refusal sentence: ") + m_watcher.itemToolTip().text;
+                QFAIL(qPrintable(outcome.result));
+            }
+            m_market.clearFaults();
+            const QString after = watch(3 * kPollMs, shown);
+            QVERIFY2(after.isEmpty(), qPrintable(after));
+            QVERIFY(m_watcher.itemToolTip().text.contains(kRefusal));
+            const QString restarted = restartProgram();
+            QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
+            QVERIFY(!m_watcher.itemToolTip().text.contains(kRefusal));
+            outcome.result = QStringLiteral("ok (sentence shown, then restarted)");
+            return;
+        }
+
+        if (!fault.recovers) {
+            m_market.clearFaults();
+            const QString after = watch(2 * kPollMs, shown);
+            outcome.result = after.isEmpty() ? QStringLiteral("ok (keeps the last price)") : after;
+            QVERIFY2(after.isEmpty(), qPrintable(after));
+            const QString restarted = restartProgram();
+            QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
+            outcome.result += QStringLiteral(", then restarted");
+            return;
+        }
 
         // The fault clears and the market moves a little (far below the alert's 2 %).
         m_market.clearFaults();

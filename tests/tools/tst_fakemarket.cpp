@@ -3,10 +3,12 @@
 #include "fakemarket.h"
 #include "testenvironment.h"
 
+#include "market/tickerproviders.h"
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -84,6 +86,9 @@ private Q_SLOTS:
     void clientGivingUpLeavesTheServerWorking();
     void destroyingTheMarketEndsPendingAnswers();
     void requestLogCountsAndSignals();
+    void providersReadTheAnswers_data();
+    void providersReadTheAnswers();
+    void answersAreCompressedWhenAccepted();
 
 private:
     Answer get(const QString &host, const QString &pathAndQuery);
@@ -523,6 +528,85 @@ void TestFakeMarket::requestLogCountsAndSignals()
 
     m_market->clearLog();
     QCOMPARE(m_market->requestCount(), 0);
+}
+
+
+// Every request the providers make for a few coins is answered in the shape
+// the provider reads, including the answers for a coin that is not listed.
+void TestFakeMarket::providersReadTheAnswers_data()
+{
+    QTest::addColumn<QString>("exchange");
+    QTest::addColumn<QStringList>("symbols");
+    QTest::addColumn<QString>("expected");
+
+    const QStringList three {QStringLiteral("BTC"), QStringLiteral("DOGE"), QStringLiteral("ETH")};
+    const QString quoted = QStringLiteral("BTC 50000; DOGE 0.25; ETH 3000");
+    for (const char *exchange : {"binance", "okx", "bybit", "coinbase", "kraken"})
+        QTest::addRow("%s", exchange) << QString::fromLatin1(exchange) << three << quoted;
+    QTest::newRow("okx, one not listed") << QStringLiteral("okx")
+                                         << QStringList {QStringLiteral("BTC"), QStringLiteral("NOSUCH")}
+                                         << QStringLiteral("BTC 50000");
+    QTest::newRow("bybit, one not listed")
+        << QStringLiteral("bybit") << QStringList {QStringLiteral("BTC"), QStringLiteral("NOSUCH")}
+        << QStringLiteral("BTC 50000");
+    QTest::newRow("coinbase, one not listed")
+        << QStringLiteral("coinbase") << QStringList {QStringLiteral("BTC"), QStringLiteral("NOSUCH")}
+        << QStringLiteral("BTC 50000");
+    QTest::newRow("kraken, one not listed: the request is refused")
+        << QStringLiteral("kraken") << QStringList {QStringLiteral("BTC"), QStringLiteral("NOSUCH")}
+        << QStringLiteral("requestRejected");
+}
+
+void TestFakeMarket::providersReadTheAnswers()
+{
+    QFETCH(QString, exchange);
+    QFETCH(QStringList, symbols);
+    QFETCH(QString, expected);
+
+    m_market->setQuote(QStringLiteral("BTC"), 50000, 2);
+    m_market->setQuote(QStringLiteral("DOGE"), 0.25, -1);
+    m_market->setQuote(QStringLiteral("ETH"), 3000, 0.5);
+    const auto providers = defaultTickerProviders(m_clock.clock());
+    TickerProvider *provider = nullptr;
+    for (const auto &candidate : providers) {
+        if (candidate->name() == exchange && !provider)
+            provider = candidate.get();
+    }
+    QVERIFY(provider);
+
+    QStringList quotes;
+    for (const TickerRequest &request : provider->requests(symbols)) {
+        const QUrl url = request.http.url;
+        const Answer answer
+            = get(url.host(), url.path() + (url.hasQuery() ? u'?' + url.query(QUrl::FullyEncoded) : QString()));
+        HttpResponse response;
+        response.statusCode = answer.status;
+        response.body = answer.body;
+        const Result<QuoteMap> parsed
+            = screenAndParse(*provider, response, QSet<QString>(request.symbols.cbegin(), request.symbols.cend()));
+        if (!parsed) {
+            quotes.append(codeName(parsed.error().code));
+            continue;
+        }
+        for (auto it = parsed->cbegin(); it != parsed->cend(); ++it) {
+            quotes.append(it.key() + u' ' + QString::number(it->priceUsd, 'g', 10));
+            // Kraken alone gives no change; the others give the one set.
+            QCOMPARE(it->change24hPercent.has_value(), exchange != QLatin1String("kraken"));
+        }
+    }
+    quotes.sort();
+    QCOMPARE(quotes.join(QStringLiteral("; ")), expected);
+}
+
+void TestFakeMarket::answersAreCompressedWhenAccepted()
+{
+    // Qt asks for gzip and inflates; the bytes counted are the compressed ones.
+    const qint64 before = m_market->bytesOnWire();
+    const Answer answer = get(FakeMarketHost::okx, QStringLiteral("/api/v5/market/tickers?instType=SPOT"));
+    QCOMPARE(answer.status, 200);
+    const qint64 wire = m_market->bytesOnWire() - before;
+    QVERIFY2(wire < answer.body.size() / 3, qPrintable(QStringLiteral("%1 of %2").arg(wire).arg(answer.body.size())));
+    QVERIFY(QJsonDocument::fromJson(answer.body).isObject());
 }
 
 QTEST_GUILESS_MAIN(TestFakeMarket)

@@ -29,11 +29,14 @@ public:
     virtual double usdToTargetRate() const { return 1.0; }
     // The time of the newest price while it is too old; empty while fresh.
     virtual std::optional<QDateTime> stalePricesSince() const = 0;
+    // Every exchange refuses connections from this network.
+    virtual bool networkRefused() const { return false; }
 
 Q_SIGNALS:
     void coinsChanged();
     void isLoadingChanged();
     void stalePricesSinceChanged();
+    void networkRefusedChanged();
 };
 
 } // namespace Vantrell

@@ -184,6 +184,11 @@ void CoinListViewModel::finishFetch(quint64 generation, const Result<PriceSnapsh
     // Failures change no coin: the previous prices stay on show until the next tick.
     if (result.ok())
         handleSnapshot(result.value(), currency);
+    const bool refused = !result.ok() && result.error().code == MarketError::Code::networkRefused;
+    if (refused != m_networkRefused) {
+        m_networkRefused = refused;
+        Q_EMIT networkRefusedChanged();
+    }
     setLoading(false);
 }
 
@@ -192,11 +197,11 @@ void CoinListViewModel::handleSnapshot(const PriceSnapshot &snapshot, BaseCurren
     if (m_settingsViewModel.settings().baseCurrency != currency)
         return;
     m_lastUsdToTargetExchangeRate = snapshot.usdToTargetRate;
-    applySnapshot(snapshot.prices, snapshot.changes24h, currency, snapshot.usdToTargetRate);
+    applySnapshot(snapshot.prices, snapshot.changes24h, currency, snapshot.usdToTargetRate, snapshot.sources);
 }
 
 void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
-    BaseCurrency currency, double usdToTargetRate)
+    BaseCurrency currency, double usdToTargetRate, const QHash<QString, QString> &sources)
 {
     const AppSettings settings = m_settingsViewModel.settings();
 
@@ -241,6 +246,7 @@ void CoinListViewModel::applySnapshot(const QHash<QString, double> &prices, cons
         coin.currentPrice = price;
         coin.priceChange24hPercent = change == changes.constEnd() ? std::nullopt : std::optional<double>(*change);
         coin.lastUpdated = now;
+        coin.priceSource = sources.value(coin.symbol);
 
         const auto entry = entries.constFind(coin.id);
         if (entry == entries.constEnd()) {

@@ -58,6 +58,9 @@ public:
     // (looked at again on a timer, not only when a fetch ends); empty while
     // the prices are fresh or there are none.
     std::optional<QDateTime> stalePricesSince() const override { return m_stalePricesSince; }
+    // The last fetch ended because every exchange refuses connections from
+    // this network; a fetch that brings prices or fails otherwise ends it.
+    bool networkRefused() const override { return m_networkRefused; }
 
     // Recomputes coins() from the settings and the catalog, first moving
     // watchlist entries of migrated coins to their successors. Live fields
@@ -72,9 +75,10 @@ public:
     // currency changed while the fetch was in flight.
     void handleSnapshot(const PriceSnapshot &snapshot, BaseCurrency currency);
     // Applies prices and 24-hour changes (keyed by upper-case symbol) in
-    // `currency`, decides alerts and publishes the coins once.
+    // `currency`, with the exchange of each price, decides alerts and
+    // publishes the coins once.
     void applySnapshot(const QHash<QString, double> &prices, const QHash<QString, double> &changes,
-        BaseCurrency currency, double usdToTargetRate);
+        BaseCurrency currency, double usdToTargetRate, const QHash<QString, QString> &sources = {});
 
     // The last 24 hours of each symbol, in USDT: every coin's history24h
     // follows them, converted like its price and ending at it.
@@ -114,6 +118,7 @@ private:
     std::unique_ptr<Timer> m_freshnessCheck;
     std::optional<QDateTime> m_stalePricesSince;
     QHash<QString, PriceSeries> m_history;
+    bool m_networkRefused = false;
 };
 
 } // namespace Vantrell

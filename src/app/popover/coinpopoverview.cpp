@@ -66,6 +66,7 @@ CoinPopoverView::CoinPopoverView(CoinListFeed &coinList, SettingsViewModel &sett
     connect(&coinList, &CoinListFeed::coinsChanged, this, &CoinPopoverView::updateCoins);
     connect(&coinList, &CoinListFeed::isLoadingChanged, this, &CoinPopoverView::updateLoading);
     connect(&coinList, &CoinListFeed::stalePricesSinceChanged, this, &CoinPopoverView::updateStaleNotice);
+    connect(&coinList, &CoinListFeed::networkRefusedChanged, this, &CoinPopoverView::updateRefusedNotice);
     connect(&settingsViewModel, &SettingsViewModel::settingsChanged, this, [this](const AppSettings &settings) {
         m_settings = settings;
         refreshRows();
@@ -119,6 +120,14 @@ void CoinPopoverView::buildHeader(QVBoxLayout *layout)
     row->addWidget(m_updateBadge, 0, Qt::AlignVCenter);
 
     layout->addWidget(header);
+
+    // One plain sentence on a line of its own: the header row has no room for it.
+    m_refusedNotice = plainLabel(this);
+    m_refusedNotice->setWordWrap(true);
+    m_refusedNotice->setFont(popoverFont(12, QFont::Normal));
+    m_refusedNotice->setContentsMargins(PopoverMetrics::horizontalPadding, 0, PopoverMetrics::horizontalPadding, 8);
+    m_refusedNotice->setVisible(false);
+    layout->addWidget(m_refusedNotice);
 }
 
 void CoinPopoverView::buildHoldings(QVBoxLayout *layout)
@@ -249,7 +258,19 @@ void CoinPopoverView::setTranslucentBackground(bool translucent)
 
 QSize CoinPopoverView::sizeHint() const
 {
-    return popoverSize(int(m_rows.size()), m_holdingsHeight);
+    QSize size = popoverSize(int(m_rows.size()), m_holdingsHeight);
+    if (m_refusedNotice && !m_refusedNotice->isHidden())
+        size.rheight() += m_refusedNotice->heightForWidth(size.width());
+    return size;
+}
+
+void CoinPopoverView::applyPreferredSize()
+{
+    const QSize size = sizeHint();
+    if (size != minimumSize() || size != maximumSize()) {
+        setFixedSize(size);
+        Q_EMIT preferredSizeChanged(size);
+    }
 }
 
 void CoinPopoverView::updateCoins()
@@ -280,16 +301,7 @@ void CoinPopoverView::updateCoins()
     m_body->setCurrentWidget(m_rows.isEmpty() ? m_emptyState : static_cast<QWidget *>(m_scrollArea));
     refreshRows();
     updateHoldings();
-    updateSize();
-}
-
-void CoinPopoverView::updateSize()
-{
-    const QSize size = popoverSize(int(m_rows.size()), m_holdingsHeight);
-    if (size != minimumSize() || size != maximumSize()) {
-        setFixedSize(size);
-        Q_EMIT preferredSizeChanged(size);
-    }
+    applyPreferredSize();
 }
 
 void CoinPopoverView::updateHoldings()
@@ -323,7 +335,7 @@ void CoinPopoverView::updateHoldings()
     m_hideBalances->setAccessibleName(toggle);
     m_hideBalances->update();
     if (sizeChanges)
-        updateSize();
+        applyPreferredSize();
 }
 
 void CoinPopoverView::layoutRows()
@@ -411,6 +423,15 @@ void CoinPopoverView::updateStaleNotice()
     m_staleNotice->setAccessibleName(help);
 }
 
+void CoinPopoverView::updateRefusedNotice()
+{
+    const bool refused = m_coinList.networkRefused();
+    m_refusedNotice->setText(refused ? localizedString(QStringLiteral("market.networkRefused")) : QString());
+    m_refusedNotice->setAccessibleName(m_refusedNotice->text());
+    m_refusedNotice->setVisible(refused);
+    applyPreferredSize();
+}
+
 void CoinPopoverView::updateUpdateBadge()
 {
     m_updateBadge->setVisible(m_updateController.updateAvailable());
@@ -433,6 +454,7 @@ void CoinPopoverView::retranslate()
     for (PopoverButton *button : {m_updateBadge, m_addCoins, m_watchlistButton})
         button->updateGeometry();
     updateStaleNotice();
+    updateRefusedNotice();
     // The delisted label is a localized text too.
     refreshRows();
     updateHoldings();
@@ -444,6 +466,7 @@ void CoinPopoverView::applyColors()
     setTextColor(m_title, palette.primary);
     m_staleIcon->setColor(palette.warning);
     setTextColor(m_staleText, palette.secondary);
+    setTextColor(m_refusedNotice, palette.warning);
     m_loading->setColor(palette.secondary);
     m_emptyIcon->setColor(palette.secondary);
     setTextColor(m_emptyText, palette.secondary);

@@ -61,6 +61,8 @@ public:
     // Shown while the prices are stale.
     QWidget *staleNotice() const { return m_staleNotice; }
     QLabel *staleNoticeText() const { return m_staleText; }
+    // Shown under the title while every exchange refuses this network.
+    QLabel *refusedNotice() const { return m_refusedNotice; }
     QList<CoinRowView *> rows() const { return m_rows; }
     // The holdings block under the header and its hide-balances toggle.
     QWidget *holdingsBlock() const { return m_holdings; }
@@ -89,9 +91,11 @@ private:
     void layoutRows();
     void refreshRows();
     void updateHoldings();
-    void updateSize();
     void updateLoading();
     void updateStaleNotice();
+    void updateRefusedNotice();
+    // The fixed size for the rows and the notices on show; announced when it changes.
+    void applyPreferredSize();
     void updateUpdateBadge();
     void retranslate();
     void applyColors();
@@ -118,6 +122,7 @@ private:
     QWidget *m_staleNotice = nullptr;
     PopoverIconView *m_staleIcon = nullptr;
     QLabel *m_staleText = nullptr;
+    QLabel *m_refusedNotice = nullptr;
     BusyIndicator *m_loading = nullptr;
     PopoverButton *m_updateBadge = nullptr;
     QStackedWidget *m_body = nullptr;

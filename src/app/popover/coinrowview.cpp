@@ -3,6 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
+#include "market/tickerprovider.h"
 #include "popoverlayout.h"
 #include "popoverrowtext.h"
 #include "ui/popoverwidgets.h"
@@ -182,6 +183,11 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
     setTextColor(m_symbol, colors.secondary);
     m_price->setText(price.text);
     setTextColor(m_price, colorOf(price, colors));
+    // Where the price on show comes from; nothing for a fixed price.
+    const QString source = m_coin.priceSource.isEmpty()
+        ? QString()
+        : localizedString(QStringLiteral("popover.row.source"), {exchangeDisplayName(m_coin.priceSource)});
+    m_price->setToolTip(source);
     m_change->setText(change.text);
     setTextColor(m_change, colorOf(change, colors));
     const RowText holding = holdingValueText(m_coin, settings);
@@ -196,8 +202,14 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
     setFocusPolicy(chart ? Qt::StrongFocus : Qt::NoFocus);
     setCursor(chart ? Qt::PointingHandCursor : Qt::ArrowCursor);
     setAccessibleName(m_coin.name + QStringLiteral(", ") + m_coin.symbol);
-    setAccessibleDescription(chart ? localizedString(QStringLiteral("popover.row.chart.help")) : QString());
-    setToolTip(chart ? localizedString(QStringLiteral("popover.row.chart.help")) : QString());
+    // The row's tip: where the price comes from, and what a click does.
+    QStringList tip;
+    if (!source.isEmpty())
+        tip.append(source);
+    if (chart)
+        tip.append(localizedString(QStringLiteral("popover.row.chart.help")));
+    setToolTip(tip.join(u'\n'));
+    setAccessibleDescription(tip.join(QStringLiteral(". ")));
 }
 
 } // namespace Vantrell

@@ -202,7 +202,7 @@ bool AppDelegate::launch(const QStringList &urls)
 
 void AppDelegate::buildMarketData()
 {
-    m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts());
+    m_marketDataSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::marketDataHosts(), m_context.hostMap);
     m_exchangeRates = std::make_unique<ExchangeRateService>(*m_marketDataSession, defaultExchangeRateProviders(),
         ExchangeRateCacheStore::forBundle(m_context.resources), m_context.now);
     m_priceService = std::make_unique<PriceService>(
@@ -236,7 +236,7 @@ void AppDelegate::buildMarketData()
 void AppDelegate::buildLogos()
 {
     // Logos of exactly the watchlist coins, fetched at launch and on every watchlist change.
-    m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts());
+    m_logoSession = std::make_unique<NetworkHTTPClient>(NetworkHTTPClient::logoHosts(), m_context.hostMap);
     m_logoStore
         = std::make_unique<CoinLogoStore>(CoinLogoCache::inSharedContainer(m_context.resources), *m_logoSession);
     m_remoteImages = std::make_unique<RemoteImageLoader>(*m_logoSession);
@@ -253,7 +253,7 @@ void AppDelegate::installUpdateBackend()
         qCWarning(lcUpdates, "No valid update feed in Info.json; update checks are off");
         return;
     }
-    m_updateSession = std::make_unique<NetworkHTTPClient>(QSet<QString> {feed.host()});
+    m_updateSession = std::make_unique<NetworkHTTPClient>(QSet<QString> {feed.host()}, m_context.hostMap);
     m_updateDriver = std::make_unique<DialogUpdateUserDriver>();
     m_updateBackend = std::make_unique<FeedUpdaterBackend>(m_updateController, *m_updateSession, feed,
         m_context.resources.shortVersion(), m_defaults, *m_updateDriver, m_context.now);

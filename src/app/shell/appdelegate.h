@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "market/networkhttpclient.h"
 #include "platform/bundle.h"
 #include "platform/clock.h"
 #include "platform/timer.h"
@@ -52,6 +53,8 @@ struct AppContext
     Bundle resources;
     TimerFactory &timers;
     Clock now;
+    // Every HTTP client sends its requests through it (tests and the offline demo).
+    NetworkHTTPClient::HostMap hostMap;
 };
 
 // The application shell: builds every long-lived object once, in the order of

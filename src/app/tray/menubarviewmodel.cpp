@@ -58,7 +58,12 @@ void MenuBarViewModel::bind(CoinListFeed &coinList, SettingsViewModel &settings,
         m_stalePricesSince = coinList.stalePricesSince();
         update(coinList.coins(), settings.settings());
     }));
+    m_bindings.append(connect(&coinList, &CoinListFeed::networkRefusedChanged, this, [this, &coinList, &settings] {
+        m_networkRefused = coinList.networkRefused();
+        update(coinList.coins(), settings.settings());
+    }));
     m_stalePricesSince = coinList.stalePricesSince();
+    m_networkRefused = coinList.networkRefused();
     m_usdToTargetRate = coinList.usdToTargetRate();
     update(coinList.coins(), settings.settings());
 }
@@ -68,7 +73,8 @@ void MenuBarViewModel::update(const QList<Coin> &coins, const AppSettings &setti
     StatusItem *item = statusItem();
     if (!item)
         return;
-    item->present(presentation(coins, settings, item->isDarkAppearance(), m_stalePricesSince, m_usdToTargetRate));
+    item->present(presentation(
+        coins, settings, item->isDarkAppearance(), m_stalePricesSince, m_networkRefused, m_usdToTargetRate));
 }
 
 std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, const AppSettings &settings)
@@ -85,9 +91,10 @@ std::optional<Coin> MenuBarViewModel::displayedCoin(const QList<Coin> &coins, co
 }
 
 StatusPresentation MenuBarViewModel::presentation(const QList<Coin> &coins, const AppSettings &settings,
-    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince, double usdToTargetRate)
+    bool darkAppearance, const std::optional<QDateTime> &stalePricesSince, bool networkRefused, double usdToTargetRate)
 {
     StatusPresentation result;
+    result.networkRefused = networkRefused;
     if (stalePricesSince)
         result.stalePricesTime = shortTime(stalePricesSince->toLocalTime().time(), settings.language);
     result.holdingsLine = holdingsToolTipLine(

@@ -49,10 +49,12 @@ public:
     // The title with its colours, or the clean icon presentation when there is
     // no displayed coin. `darkAppearance` picks the colours of a background
     // title that has no price colour. `stalePricesSince` is the time of the
-    // newest price while the prices are stale. `usdToTargetRate` converts the
-    // holdings' average costs.
+    // newest price while the prices are stale; `networkRefused` that every
+    // exchange refuses this network. `usdToTargetRate` converts the holdings'
+    // average costs.
     static StatusPresentation presentation(const QList<Coin> &coins, const AppSettings &settings, bool darkAppearance,
-        const std::optional<QDateTime> &stalePricesSince = std::nullopt, double usdToTargetRate = 1.0);
+        const std::optional<QDateTime> &stalePricesSince = std::nullopt, bool networkRefused = false,
+        double usdToTargetRate = 1.0);
 
 private:
     StatusItem *m_statusItem = nullptr;
@@ -61,6 +63,7 @@ private:
     bool m_statusItemIsObject = false;
     QList<QMetaObject::Connection> m_bindings;
     std::optional<QDateTime> m_stalePricesSince;
+    bool m_networkRefused = false;
     double m_usdToTargetRate = 1.0;
 };
 

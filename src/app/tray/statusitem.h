@@ -42,6 +42,8 @@ struct StatusPresentation
     // While the prices are stale: the time of the last one in the user's
     // language ("2:05 PM"), for the tooltip. Empty while they are fresh.
     QString stalePricesTime;
+    // Every exchange refuses connections from this network.
+    bool networkRefused = false;
 
     // "Holdings: $12,346 (+2.10% today)" for the tooltip; empty when nothing
     // is held.

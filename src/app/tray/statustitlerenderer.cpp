@@ -286,9 +286,15 @@ TrayToolTip statusToolTip(const StatusPresentation &presentation, const QString 
     QString stale = presentation.stalePricesTime.isEmpty()
         ? QString()
         : localizedString(QStringLiteral("tray.tooltip.stale"), {presentation.stalePricesTime});
+    // Says why the prices stopped, next to how old they are.
+    if (presentation.networkRefused) {
+        const QString refused = localizedString(QStringLiteral("market.networkRefused"));
+        stale = stale.isEmpty() ? refused : refused + QLatin1Char('\n') + stale;
+    }
     if (presentation.kind != StatusPresentation::Kind::title) {
-        addLine(stale, presentation.holdingsLine);
-        return {.title = applicationTitle, .text = stale};
+        QString text = presentation.holdingsLine;
+        addLine(text, stale);
+        return {.title = applicationTitle, .text = text};
     }
     QString text = presentation.coinName.isEmpty() ? presentation.coinSymbol : presentation.coinName;
     if (presentation.change24hPercent) {

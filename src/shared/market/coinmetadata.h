@@ -68,6 +68,9 @@ struct Coin
     std::optional<double> priceChange24hPercent;
     std::optional<double> referencePrice;
     std::optional<QDateTime> lastUpdated;
+    // The exchange that gave currentPrice, by its provider name ("okx"); empty
+    // for a fixed price and before the first.
+    QString priceSource;
     PriceHistory24h history24h;
 
     static Coin fromMetadata(const CoinMetadata &metadata)

@@ -281,6 +281,8 @@ QSet<QString> NetworkHTTPClient::marketDataHosts()
         QStringLiteral("data-api.binance.vision"),
         QStringLiteral("www.okx.com"),
         QStringLiteral("api.bybit.com"),
+        QStringLiteral("api.exchange.coinbase.com"),
+        QStringLiteral("api.kraken.com"),
         QStringLiteral("cdn.jsdelivr.net"),
         QStringLiteral("latest.currency-api.pages.dev"),
         QStringLiteral("open.er-api.com"),
@@ -333,10 +335,6 @@ const NetworkHTTPClient::HostMap &NetworkHTTPClient::hostMapFromEnvironment()
     }();
     return map;
 }
-
-NetworkHTTPClient::NetworkHTTPClient(QSet<QString> allowedHosts, QObject *parent)
-    : NetworkHTTPClient(std::move(allowedHosts), hostMapFromEnvironment(), defaultTotalDeadline, parent)
-{ }
 
 NetworkHTTPClient::NetworkHTTPClient(
     QSet<QString> allowedHosts, HostMap hostMap, std::chrono::milliseconds totalDeadline, QObject *parent)

@@ -42,11 +42,11 @@ public:
     // entries are left out with one warning for all of them.
     static HostMap parseHostMap(const QString &text);
     // The mapping in the environment variable VANTRELL_HOST_MAP, read once per
-    // process; logged once when one is in effect. Empty when unset.
+    // process; logged once when one is in effect. Empty when unset. Read by the
+    // programs' entry points, which hand it to every client they build.
     static const HostMap &hostMapFromEnvironment();
 
-    // Uses the mapping from the environment.
-    explicit NetworkHTTPClient(QSet<QString> allowedHosts, QObject *parent = nullptr);
+    // `hostMap` is empty outside tests and the offline demo.
     NetworkHTTPClient(QSet<QString> allowedHosts, HostMap hostMap,
         std::chrono::milliseconds totalDeadline = defaultTotalDeadline, QObject *parent = nullptr);
     ~NetworkHTTPClient() override;

@@ -36,19 +36,38 @@ struct PriceService::Fetch
     std::size_t fillInPosition = 0;
 
     QuoteMap quotes;
+    // Symbol → name of the exchange that delivered its quote.
+    QHash<QString, QString> sources;
     bool quotesReady = false;
     std::optional<double> rate;
 
-    CancelHandle tickerRequest;
+    // The exchange being asked: its requests run in parallel and their
+    // results are gathered here until the last one is in.
+    Stage stage = Stage::primary;
+    int providerIndex = -1;
+    QStringList candidates;
+    bool isFallback = false;
+    QString host;
+    std::vector<std::optional<Result<QuoteMap>>> parts;
+    std::size_t pendingParts = 0;
+    std::vector<CancelHandle> tickerRequests;
     quint64 tickerRequestId = 0;
+
     CancelHandle rateRequest;
     bool done = false;
 
-    void abandonRequests()
+    void abandonTickerRequests()
     {
         tickerRequestId = 0;
-        if (const auto request = std::exchange(tickerRequest, nullptr))
-            request->cancel();
+        for (const auto &request : std::exchange(tickerRequests, {})) {
+            if (request)
+                request->cancel();
+        }
+    }
+
+    void abandonRequests()
+    {
+        abandonTickerRequests();
         if (const auto request = std::exchange(rateRequest, nullptr))
             request->cancel();
     }
@@ -63,8 +82,12 @@ PriceService::PriceService(HTTPClient &client, ExchangeRateServicing &rates,
     , m_now(std::move(now))
 {
     m_names.reserve(m_providers.size());
-    for (const auto &provider : m_providers)
+    for (const auto &provider : m_providers) {
         m_names.push_back(provider->name());
+        // Every request of a provider goes to one host; a sample request names it.
+        const auto sample = provider->request({QStringLiteral("BTC")});
+        m_hosts.append(sample ? sample->url.host() : QString());
+    }
 }
 
 PriceService::~PriceService()
@@ -176,14 +199,29 @@ void PriceService::attempt(const std::shared_ptr<Fetch> &fetch, std::size_t posi
         const QStringList asked = candidates(name, fetch->symbols, now);
         if (asked.isEmpty())
             continue;
-        const auto request = m_providers[index]->request(asked);
-        if (!request)
+        auto requests = requestsOf(index, asked, now);
+        if (requests.empty())
             continue;
         fetch->position = position;
-        ask(fetch, Stage::primary, index, asked, *request, false);
+        ask(fetch, Stage::primary, index, std::move(requests), false);
         return;
     }
-    fail(fetch, MarketError::make(MarketError::Code::cannotLoadFromNetwork, QStringLiteral("no exchange answered")));
+    fail(fetch, noExchangeAnswered(now));
+}
+
+std::vector<TickerRequest> PriceService::requestsOf(int index, const QStringList &symbols, const QDateTime &now) const
+{
+    if (m_refusals.isRefused(m_hosts.at(index), now))
+        return {};
+    return m_providers[index]->requests(symbols);
+}
+
+MarketError PriceService::noExchangeAnswered(const QDateTime &now) const
+{
+    if (m_refusals.refusesAll(m_hosts, now))
+        return MarketError::make(
+            MarketError::Code::networkRefused, QStringLiteral("every exchange refuses this network"));
+    return MarketError::make(MarketError::Code::cannotLoadFromNetwork, QStringLiteral("no exchange answered"));
 }
 
 void PriceService::fillIn(const std::shared_ptr<Fetch> &fetch)
@@ -206,10 +244,10 @@ void PriceService::fillIn(const std::shared_ptr<Fetch> &fetch)
         const QStringList asked = candidates(name, missing, now);
         if (asked.isEmpty())
             continue;
-        const auto request = m_providers[index]->request(asked);
-        if (!request)
+        auto requests = requestsOf(index, asked, now);
+        if (requests.empty())
             continue;
-        ask(fetch, Stage::fillIn, index, asked, *request, false);
+        ask(fetch, Stage::fillIn, index, std::move(requests), false);
         return;
     }
     fetch->quotesReady = true;
@@ -217,44 +255,98 @@ void PriceService::fillIn(const std::shared_ptr<Fetch> &fetch)
 }
 
 void PriceService::ask(const std::shared_ptr<Fetch> &fetch, Stage stage, int providerIndex,
-    const QStringList &candidates, const HttpRequest &request, bool isFallback)
+    std::vector<TickerRequest> parts, bool isFallback)
 {
+    fetch->stage = stage;
+    fetch->providerIndex = providerIndex;
+    fetch->isFallback = isFallback;
+    fetch->candidates.clear();
+    for (const TickerRequest &part : parts)
+        fetch->candidates.append(part.symbols);
+    fetch->host = parts.front().http.url.host();
+    fetch->parts.assign(parts.size(), std::nullopt);
+    fetch->pendingParts = parts.size();
+    fetch->tickerRequests.clear();
     qCDebug(lcMarket).noquote() << (stage == Stage::primary ? "Asking" : "Filling in from") << m_names[providerIndex]
-                                << "for" << candidates.size() << "symbols" << (isFallback ? "(all pairs)" : "");
+                                << "for" << fetch->candidates.size() << "symbols in" << parts.size() << "requests"
+                                << (isFallback ? "(all pairs)" : "");
     const quint64 requestId = m_nextRequestId++;
     fetch->tickerRequestId = requestId;
-    auto handle = m_client.get(request,
-        [self = QPointer(this), weakFetch = std::weak_ptr<Fetch>(fetch), stage, providerIndex, candidates, isFallback,
-            requestId](Result<HttpResponse> answer) {
-            const auto current = weakFetch.lock();
-            // A destroyed service has already ended its fetches with cancelled.
-            if (!self || !current || current->done || current->tickerRequestId != requestId)
-                return;
-            current->tickerRequestId = 0;
-            current->tickerRequest.reset();
-            self->answered(current, stage, providerIndex, candidates, isFallback, answer);
-        });
-    // The client may have answered already, inside get().
-    if (fetch->tickerRequestId == requestId)
-        fetch->tickerRequest = std::move(handle);
+    for (std::size_t index = 0; index < parts.size(); ++index) {
+        auto handle = m_client.get(parts[index].http,
+            [self = QPointer(this), weakFetch = std::weak_ptr<Fetch>(fetch), index, requestId,
+                symbols = parts[index].symbols](Result<HttpResponse> answer) {
+                const auto current = weakFetch.lock();
+                // A destroyed service has already ended its fetches with cancelled.
+                if (!self || !current || current->done || current->tickerRequestId != requestId)
+                    return;
+                TickerProvider &provider = *self->m_providers[current->providerIndex];
+                current->parts[index] = answer
+                    ? screenAndParse(provider, answer.value(), QSet<QString>(symbols.cbegin(), symbols.cend()))
+                    : Result<QuoteMap>(answer.error());
+                self->partAnswered(current);
+            });
+        // The client may have answered already, inside get().
+        if (fetch->tickerRequestId != requestId)
+            return;
+        fetch->tickerRequests.push_back(std::move(handle));
+    }
 }
 
-void PriceService::answered(const std::shared_ptr<Fetch> &fetch, Stage stage, int providerIndex,
-    const QStringList &candidates, bool isFallback, const Result<HttpResponse> &answer)
+void PriceService::recordSource(const std::shared_ptr<Fetch> &fetch, const QuoteMap &quotes, const QString &name)
 {
+    for (auto quote = quotes.cbegin(); quote != quotes.cend(); ++quote)
+        fetch->sources.insert(quote.key(), name);
+}
+
+void PriceService::partAnswered(const std::shared_ptr<Fetch> &fetch)
+{
+    if (--fetch->pendingParts > 0)
+        return;
+    fetch->tickerRequestId = 0;
+    fetch->tickerRequests.clear();
+
+    // One answer of the exchange: all of its parts, or the weightiest failure
+    // among them. A block outweighs a rate limit (the longest one counts),
+    // which outweighs any other failure.
+    QuoteMap quotes;
+    std::optional<MarketError> failure;
+    const auto weight = [](const MarketError &error) {
+        return error.code == MarketError::Code::networkRefused ? 2
+            : error.code == MarketError::Code::rateLimited     ? 1
+                                                               : 0;
+    };
+    for (const auto &part : fetch->parts) {
+        if (part->ok()) {
+            quotes.insert(part->value());
+            continue;
+        }
+        const MarketError &error = part->error();
+        if (!failure || weight(error) > weight(*failure))
+            failure = error;
+        else if (error.code == MarketError::Code::rateLimited && failure->code == MarketError::Code::rateLimited
+            && error.retryAfter.value_or(0) > failure->retryAfter.value_or(0))
+            failure = error;
+    }
+    fetch->parts.clear();
+    if (failure)
+        answered(fetch, *failure);
+    else
+        answered(fetch, quotes);
+}
+
+void PriceService::answered(const std::shared_ptr<Fetch> &fetch, const Result<QuoteMap> &parsed)
+{
+    const int providerIndex = fetch->providerIndex;
+    const Stage stage = fetch->stage;
+    const QStringList candidates = fetch->candidates;
     TickerProvider &provider = *m_providers[providerIndex];
     const QString &name = m_names[providerIndex];
 
-    Result<QuoteMap> parsed = MarketError::make(MarketError::Code::cancelled);
-    if (answer)
-        parsed = screenAndParse(provider, answer.value(), QSet<QString>(candidates.cbegin(), candidates.cend()));
-    else
-        parsed = answer.error();
-
-    if (!parsed && parsed.error().code == MarketError::Code::requestRejected && !isFallback) {
-        if (const auto fallback = provider.fallbackRequest()) {
+    if (!parsed && parsed.error().code == MarketError::Code::requestRejected && !fetch->isFallback) {
+        if (auto fallback = provider.fallbackRequest()) {
             qCDebug(lcMarket).noquote() << name << "rejected the request; asking for all pairs";
-            ask(fetch, stage, providerIndex, candidates, *fallback, true);
+            ask(fetch, stage, providerIndex, {TickerRequest {std::move(*fallback), candidates}}, true);
             return;
         }
     }
@@ -283,6 +375,11 @@ void PriceService::answered(const std::shared_ptr<Fetch> &fetch, Stage stage, in
     if (delivered) {
         qCDebug(lcMarket).noquote() << name << "delivered" << delivered->size() << "of" << candidates.size()
                                     << "symbols";
+    } else if (error.code == MarketError::Code::networkRefused) {
+        // Logged when the host is set aside, not on every poll that skips it.
+        if (m_refusals.refuse(fetch->host, now))
+            qCWarning(lcMarket).noquote() << fetch->host << "refuses connections from this network"
+                                          << QStringLiteral("(%1);").arg(error.detail) << "not asked again for an hour";
     } else {
         if (error.code == MarketError::Code::rateLimited) {
             const double seconds
@@ -299,6 +396,7 @@ void PriceService::answered(const std::shared_ptr<Fetch> &fetch, Stage stage, in
         }
         m_preferredProviderIndex = providerIndex;
         fetch->quotes = std::move(*delivered);
+        recordSource(fetch, fetch->quotes, name);
         QSet<QString> seen {name};
         for (int index = 0; index < static_cast<int>(m_providers.size()); ++index) {
             if (!seen.contains(m_names[index])) {
@@ -311,8 +409,10 @@ void PriceService::answered(const std::shared_ptr<Fetch> &fetch, Stage stage, in
         return;
     }
 
-    if (delivered)
+    if (delivered) {
+        recordSource(fetch, *delivered, name);
         fetch->quotes.insert(*delivered);
+    }
     ++fetch->fillInPosition;
     fillIn(fetch);
 }
@@ -335,6 +435,7 @@ void PriceService::finishIfComplete(const std::shared_ptr<Fetch> &fetch)
     const double rate = *fetch->rate;
     PriceSnapshot snapshot;
     snapshot.usdToTargetRate = rate;
+    snapshot.sources = fetch->sources;
     snapshot.prices.reserve(fetch->quotes.size() + 1);
     snapshot.changes24h.reserve(fetch->quotes.size() + 1);
     if (fetch->wantsUsdt) {

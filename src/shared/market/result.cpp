@@ -26,6 +26,8 @@ QString codeName(MarketError::Code code)
         return QStringLiteral("requestRejected");
     case MarketError::Code::decodingFailed:
         return QStringLiteral("decodingFailed");
+    case MarketError::Code::networkRefused:
+        return QStringLiteral("networkRefused");
     }
     return QStringLiteral("unknown");
 }

@@ -29,6 +29,9 @@ struct MarketError
         requestRejected,
         // The body is not the JSON the decoder expects.
         decodingFailed,
+        // The host does not serve this network (HTTP 451, or a 403 page that is
+        // not the exchange's own JSON): a country's block, not a rate limit.
+        networkRefused,
     };
 
     // The longest wait a rate limit is honoured for. Any proxy, captive portal

@@ -22,6 +22,9 @@ constexpr double forbiddenRetryAfterSeconds = 600;
 // Tickers whose 24-hour window closed longer ago than this are stale (delisted
 // or halted pairs that Binance still lists).
 constexpr qint64 binanceFreshnessMs = 3600 * 1000;
+// The answer for one instrument is a few hundred bytes; twenty of them run at
+// once, so each gets a cap to match rather than a whole book's.
+constexpr qint64 singleInstrumentCap = 256 * 1024;
 
 HttpRequest makeRequest(QUrl url)
 {
@@ -144,6 +147,42 @@ std::optional<MarketError> readStrings(simdjson::dom::element element, const std
             return wrongType(what, index, keys[i]);
     }
     return std::nullopt;
+}
+
+// One request per symbol, up to `limit` symbols; the whole book beyond.
+template<typename MakeAddress>
+std::vector<TickerRequest> perInstrumentRequests(
+    const TickerProvider &provider, const QStringList &symbols, qsizetype limit, MakeAddress address)
+{
+    std::vector<TickerRequest> result;
+    if (symbols.isEmpty())
+        return result;
+    if (symbols.size() > limit) {
+        if (auto book = provider.request(symbols))
+            result.push_back({std::move(*book), symbols});
+        return result;
+    }
+    result.reserve(size_t(symbols.size()));
+    for (const QString &symbol : symbols) {
+        QUrl url(address(symbol), QUrl::StrictMode);
+        // A symbol that makes no address is simply not asked.
+        if (url.isValid() && !url.host().isEmpty()) {
+            HttpRequest request = makeRequest(std::move(url));
+            request.maxBodySize = singleInstrumentCap;
+            result.push_back({std::move(request), {symbol}});
+        }
+    }
+    return result;
+}
+
+bool isJsonText(const QByteArray &body)
+{
+    for (const char c : body) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+            continue;
+        return c == '{' || c == '[';
+    }
+    return false;
 }
 
 } // namespace
@@ -286,6 +325,13 @@ std::optional<HttpRequest> OKXTickerProvider::request(const QStringList &) const
     return makeRequest(QUrl(QStringLiteral("https://www.okx.com/api/v5/market/tickers?instType=SPOT")));
 }
 
+std::vector<TickerRequest> OKXTickerProvider::requests(const QStringList &symbols) const
+{
+    return perInstrumentRequests(*this, symbols, perInstrumentLimit, [](const QString &symbol) -> QString {
+        return QStringLiteral("https://www.okx.com/api/v5/market/ticker?instId=") + symbol + QStringLiteral("-USDT");
+    });
+}
+
 std::optional<HttpRequest> OKXTickerProvider::fallbackRequest() const
 {
     return std::nullopt;
@@ -333,6 +379,8 @@ Result<QuoteMap> OKXTickerProvider::parse(const QByteArray &body, const QSet<QSt
     }
     // Checked only after the whole body decoded, as a decoder of the full
     // answer would.
+    if (code == "51001")
+        return QuoteMap(); // no such instrument: OKX does not list the coin
     if (code != "0")
         return MarketError::make(MarketError::Code::badServerResponse,
             QStringLiteral("code %1").arg(QString::fromUtf8(code.data(), qsizetype(code.size()))));
@@ -357,6 +405,14 @@ std::optional<HttpRequest> BybitTickerProvider::request(const QStringList &) con
     return makeRequest(QUrl(QStringLiteral("https://api.bybit.com/v5/market/tickers?category=spot")));
 }
 
+std::vector<TickerRequest> BybitTickerProvider::requests(const QStringList &symbols) const
+{
+    return perInstrumentRequests(*this, symbols, perInstrumentLimit, [](const QString &symbol) -> QString {
+        return QStringLiteral("https://api.bybit.com/v5/market/tickers?category=spot&symbol=") + symbol
+            + QStringLiteral("USDT");
+    });
+}
+
 std::optional<HttpRequest> BybitTickerProvider::fallbackRequest() const
 {
     return std::nullopt;
@@ -370,6 +426,11 @@ Result<QuoteMap> BybitTickerProvider::parse(const QByteArray &body, const QSet<Q
     int64_t retCode = 0;
     if (root["retCode"].get_int64().get(retCode) != simdjson::SUCCESS)
         return decodingError(QStringLiteral("retCode missing or not an integer"));
+    // The answer to a single pair Bybit does not list; it has no list at all.
+    std::string_view message;
+    if (retCode == 10001 && root["retMsg"].get_string().get(message) == simdjson::SUCCESS
+        && message == "Not supported symbols")
+        return QuoteMap();
     simdjson::dom::array list;
     if (root["result"]["list"].get_array().get(list) != simdjson::SUCCESS)
         return decodingError(QStringLiteral("result.list missing or not an array"));
@@ -399,6 +460,183 @@ Result<QuoteMap> BybitTickerProvider::parse(const QByteArray &body, const QSet<Q
     return quotes;
 }
 
+// ---- Coinbase Exchange ------------------------------------------------------
+
+CoinbaseTickerProvider::CoinbaseTickerProvider()
+    : m_decoder(std::make_unique<TickerDecoder>())
+{ }
+
+CoinbaseTickerProvider::~CoinbaseTickerProvider() = default;
+
+QString CoinbaseTickerProvider::name() const
+{
+    return QStringLiteral("coinbase");
+}
+
+namespace {
+
+std::optional<HttpRequest> coinbaseStats(const QString &symbol)
+{
+    QUrl url(QStringLiteral("https://api.exchange.coinbase.com/products/") + symbol + QStringLiteral("-USD/stats"),
+        QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || symbol.contains(QLatin1Char('/')))
+        return std::nullopt;
+    HttpRequest request = makeRequest(std::move(url));
+    request.maxBodySize = singleInstrumentCap;
+    return request;
+}
+
+} // namespace
+
+std::optional<HttpRequest> CoinbaseTickerProvider::request(const QStringList &symbols) const
+{
+    if (symbols.isEmpty())
+        return std::nullopt;
+    return coinbaseStats(symbols.first());
+}
+
+std::vector<TickerRequest> CoinbaseTickerProvider::requests(const QStringList &symbols) const
+{
+    std::vector<TickerRequest> result;
+    for (const QString &symbol : symbols) {
+        if (qsizetype(result.size()) >= perPollLimit)
+            break;
+        if (auto stats = coinbaseStats(symbol))
+            result.push_back({std::move(*stats), {symbol}});
+    }
+    return result;
+}
+
+std::optional<HttpRequest> CoinbaseTickerProvider::fallbackRequest() const
+{
+    return std::nullopt;
+}
+
+bool CoinbaseTickerProvider::isNotListed(const HttpResponse &response) const
+{
+    return response.statusCode == 404 && isJsonText(response.body);
+}
+
+Result<QuoteMap> CoinbaseTickerProvider::parse(const QByteArray &body, const QSet<QString> &requested)
+{
+    simdjson::dom::element root;
+    if (const auto error = m_decoder->parse(body).get(root))
+        return decodingError(describe(error));
+    static constexpr std::array<std::string_view, 2> keys {"last", "open"};
+    std::array<std::string_view, 2> values;
+    if (auto error = readStrings(root, keys, values, "stats", 0))
+        return *error;
+    // One product per answer: the answer names none, the request did.
+    if (requested.size() != 1)
+        return QuoteMap();
+    const auto &[last, open24h] = values;
+    TickerQuote quote;
+    if (!price(last, quote.priceUsd))
+        return QuoteMap();
+    if (const auto open = readDecimal(open24h); open && *open > 0)
+        quote.change24hPercent = finite((quote.priceUsd - *open) / *open * 100);
+    QuoteMap quotes;
+    quotes.insert(*requested.cbegin(), quote);
+    return quotes;
+}
+
+// ---- Kraken -----------------------------------------------------------------
+
+KrakenTickerProvider::KrakenTickerProvider()
+    : m_decoder(std::make_unique<TickerDecoder>())
+{ }
+
+KrakenTickerProvider::~KrakenTickerProvider() = default;
+
+QString KrakenTickerProvider::name() const
+{
+    return QStringLiteral("kraken");
+}
+
+QString KrakenTickerProvider::krakenAsset(const QString &symbol)
+{
+    if (symbol == QLatin1String("BTC"))
+        return QStringLiteral("XBT");
+    if (symbol == QLatin1String("DOGE"))
+        return QStringLiteral("XDG");
+    return symbol;
+}
+
+std::optional<HttpRequest> KrakenTickerProvider::request(const QStringList &symbols) const
+{
+    if (symbols.isEmpty())
+        return std::nullopt;
+    auto request = fallbackRequest();
+    QStringList pairs;
+    pairs.reserve(symbols.size());
+    for (const QString &symbol : symbols)
+        pairs.append(krakenAsset(symbol) + QStringLiteral("USD"));
+    // Commas are allowed in a query and Kraken expects them as they are.
+    const QByteArray encoded = QUrl::toPercentEncoding(pairs.join(QLatin1Char(',')), ",");
+    request->url.setQuery(QStringLiteral("pair=") + QString::fromLatin1(encoded), QUrl::StrictMode);
+    if (!request->url.isValid())
+        return std::nullopt;
+    return request;
+}
+
+std::optional<HttpRequest> KrakenTickerProvider::fallbackRequest() const
+{
+    return makeRequest(QUrl(QStringLiteral("https://api.kraken.com/0/public/Ticker")));
+}
+
+Result<QuoteMap> KrakenTickerProvider::parse(const QByteArray &body, const QSet<QString> &requested)
+{
+    simdjson::dom::object root;
+    if (const auto error = m_decoder->parse(body).get_object().get(root))
+        return decodingError(describe(error));
+    simdjson::dom::array errors;
+    if (root["error"].get_array().get(errors) != simdjson::SUCCESS)
+        return decodingError(QStringLiteral("error missing or not an array"));
+    for (const simdjson::dom::element entry : errors) {
+        std::string_view text;
+        if (entry.get_string().get(text) != simdjson::SUCCESS)
+            return decodingError(QStringLiteral("error entry not a string"));
+        if (text == "EQuery:Unknown asset pair")
+            return MarketError::make(MarketError::Code::requestRejected, keyText(text));
+        if (text == "EGeneral:Too many requests" || text == "EAPI:Rate limit exceeded")
+            return MarketError::rateLimited(std::nullopt);
+        return MarketError::make(MarketError::Code::badServerResponse, keyText(text));
+    }
+    simdjson::dom::object result;
+    if (root["result"].get_object().get(result) != simdjson::SUCCESS)
+        return decodingError(QStringLiteral("result missing or not an object"));
+
+    // Kraken answers "XBTUSD" as "XXBTZUSD" and newer pairs under the name
+    // asked for; both forms lead back to the coin, nothing else does.
+    QHash<QString, QString> coinOfKey;
+    coinOfKey.reserve(requested.size() * 2);
+    for (const QString &symbol : requested) {
+        const QString asset = krakenAsset(symbol);
+        coinOfKey.insert(asset + QStringLiteral("USD"), symbol);
+        coinOfKey.insert(QLatin1Char('X') + asset + QStringLiteral("ZUSD"), symbol);
+    }
+    QuoteMap quotes;
+    size_t index = 0;
+    for (const simdjson::dom::key_value_pair pair : result) {
+        std::array<simdjson::dom::element, 1> fields;
+        if (auto error = findFields(pair.value, std::array<std::string_view, 1> {"c"}, fields, "pair", index))
+            return *error;
+        simdjson::dom::array closed;
+        std::string_view last;
+        if (fields[0].get_array().get(closed) != simdjson::SUCCESS || closed.at(0).get_string().get(last))
+            return wrongType("pair", index, "c");
+        ++index;
+        const auto coin = coinOfKey.constFind(keyText(pair.key));
+        if (coin == coinOfKey.cend())
+            continue;
+        TickerQuote quote;
+        if (!price(last, quote.priceUsd))
+            continue;
+        store(quotes, requested, coin.value(), quote);
+    }
+    return quotes;
+}
+
 // ---- Shared -----------------------------------------------------------------
 
 std::optional<double> retryAfterSeconds(const HttpResponse &response)
@@ -418,10 +656,18 @@ Result<QuoteMap> screenAndParse(TickerProvider &provider, const HttpResponse &re
     const int status = response.statusCode;
     if (status >= 200 && status <= 299)
         return provider.parse(response.body, requested);
+    if (provider.isNotListed(response))
+        return QuoteMap();
     switch (status) {
     case 400:
         return MarketError::make(MarketError::Code::requestRejected, QStringLiteral("status 400"));
+    case 451:
+        return MarketError::make(MarketError::Code::networkRefused, QStringLiteral("status 451"));
     case 403:
+        // The exchange's own 403 is JSON (or empty) and means a ban; a page of
+        // another kind comes from a CDN that does not serve this network.
+        if (!response.body.isEmpty() && !isJsonText(response.body))
+            return MarketError::make(MarketError::Code::networkRefused, QStringLiteral("status 403, not JSON"));
         return MarketError::rateLimited(retryAfterSeconds(response).value_or(forbiddenRetryAfterSeconds));
     case 418:
     case 429:
@@ -431,6 +677,26 @@ Result<QuoteMap> screenAndParse(TickerProvider &provider, const HttpResponse &re
     }
 }
 
+std::vector<TickerRequest> TickerProvider::requests(const QStringList &symbols) const
+{
+    std::vector<TickerRequest> result;
+    if (auto single = request(symbols))
+        result.push_back({std::move(*single), symbols});
+    return result;
+}
+
+QString exchangeDisplayName(const QString &name)
+{
+    static const QHash<QString, QString> names {
+        {QStringLiteral("binance"), QStringLiteral("Binance")},
+        {QStringLiteral("okx"), QStringLiteral("OKX")},
+        {QStringLiteral("bybit"), QStringLiteral("Bybit")},
+        {QStringLiteral("coinbase"), QStringLiteral("Coinbase Exchange")},
+        {QStringLiteral("kraken"), QStringLiteral("Kraken")},
+    };
+    return names.value(name, name);
+}
+
 std::vector<std::unique_ptr<TickerProvider>> defaultTickerProviders(const Clock &now)
 {
     std::vector<std::unique_ptr<TickerProvider>> providers;
@@ -438,6 +704,8 @@ std::vector<std::unique_ptr<TickerProvider>> defaultTickerProviders(const Clock 
     providers.push_back(std::make_unique<BinanceTickerProvider>(BinanceTickerProvider::marketDataBaseURL(), now));
     providers.push_back(std::make_unique<OKXTickerProvider>());
     providers.push_back(std::make_unique<BybitTickerProvider>());
+    providers.push_back(std::make_unique<CoinbaseTickerProvider>());
+    providers.push_back(std::make_unique<KrakenTickerProvider>());
     return providers;
 }
 

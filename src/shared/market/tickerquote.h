@@ -28,6 +28,9 @@ struct PriceSnapshot
     // A symbol without a readable change is absent here but present in prices.
     QHash<QString, double> changes24h;
     double usdToTargetRate = 1.0;
+    // Symbol → name of the exchange that gave its price ("okx"); USDT, whose
+    // price is fixed, has none.
+    QHash<QString, QString> sources;
 
     bool operator==(const PriceSnapshot &) const = default;
 };

@@ -16,6 +16,9 @@
 #include <QRegularExpression>
 #include <QUrlQuery>
 
+#include <atomic>
+#include <cmath>
+
 #include <zlib.h>
 
 Q_LOGGING_CATEGORY(lcFakeMarket, "vantrell.fakemarket", QtInfoMsg)
@@ -204,6 +207,59 @@ QByteArray typicalErrorBody(const QString &host, int status, qint64 nowMs)
     return {};
 }
 
+// A gzip stream of `data`, as a server compresses an answer for a client that accepts it.
+QByteArray gzipped(const QByteArray &data)
+{
+    z_stream stream {};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int status = deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return status == Z_STREAM_END ? out : QByteArray();
+}
+
+// Kraken's own names for coins: (coin, Kraken asset).
+constexpr std::pair<QLatin1String, QLatin1String> krakenNames[] {
+    {QLatin1String("BTC"), QLatin1String("XBT")},
+    {QLatin1String("DOGE"), QLatin1String("XDG")},
+};
+
+QString krakenAsset(const QString &coin)
+{
+    for (const auto &[ours, theirs] : krakenNames) {
+        if (coin == ours)
+            return theirs;
+    }
+    return coin;
+}
+
+QString coinOfKrakenAsset(const QString &asset)
+{
+    for (const auto &[ours, theirs] : krakenNames) {
+        if (asset == theirs)
+            return ours;
+    }
+    return asset;
+}
+
+// Kraken's key for a pair in its answer: the old assets in their long form.
+QByteArray krakenResultKey(const QString &coin)
+{
+    static const QSet<QString> legacy {QStringLiteral("XBT"), QStringLiteral("ETH"), QStringLiteral("LTC"),
+        QStringLiteral("XRP"), QStringLiteral("XLM"), QStringLiteral("ETC"), QStringLiteral("ZEC"),
+        QStringLiteral("XMR"), QStringLiteral("REP"), QStringLiteral("MLN")};
+    const QString asset = krakenAsset(coin);
+    const QString key = legacy.contains(asset) ? QString(u'X' + asset + QStringLiteral("ZUSD"))
+                                               : QString(asset + QStringLiteral("USD"));
+    return key.toUtf8();
+}
+
 // A gzip stream of `bytes` spaces (valid JSON white space).
 QByteArray gzipOfSpaces(qint64 bytes)
 {
@@ -279,6 +335,11 @@ struct FakeMarket::Private
     TickerBook binance {Exchange::Binance, recordedInstruments(Exchange::Binance)};
     TickerBook okx {Exchange::Okx, recordedInstruments(Exchange::Okx)};
     TickerBook bybit {Exchange::Bybit, recordedInstruments(Exchange::Bybit)};
+    // Coinbase and Kraken list what Binance lists, quoted in US dollars; their
+    // answers are written in their own shapes from these books.
+    TickerBook coinbase {Exchange::Binance, recordedInstruments(Exchange::Binance)};
+    TickerBook kraken {Exchange::Binance, recordedInstruments(Exchange::Binance)};
+    std::atomic<qint64> bytesOnWire {0};
     RateTables rates;
     QHash<QString, QByteArray> logos;
 
@@ -304,6 +365,10 @@ struct FakeMarket::Private
             return {&okx};
         if (exchange == QLatin1String("bybit"))
             return {&bybit};
+        if (exchange == QLatin1String("coinbase"))
+            return {&coinbase};
+        if (exchange == QLatin1String("kraken"))
+            return {&kraken};
         qCWarning(lcFakeMarket) << "No such exchange:" << exchange;
         return {};
     }
@@ -327,10 +392,25 @@ struct FakeMarket::Private
         return std::nullopt;
     }
 
+    QList<TickerBook *> allBooks() { return {&binance, &okx, &bybit, &coinbase, &kraken}; }
+
     ResponsePlan answer(const QString &host, const QString &path, const QUrlQuery &query, qint64 now)
     {
         if (isBinance(host) && path == binanceTickerPath)
             return binanceAnswer(query, now);
+        if (host == FakeMarketHost::okx && path == QLatin1String("/api/v5/market/ticker")) {
+            const QByteArray instId = query.queryItemValue(QStringLiteral("instId"), QUrl::FullyDecoded).toUtf8();
+            const std::optional<QByteArray> ticker = okx.ticker(instId, now);
+            if (!ticker)
+                return json(
+                    200, QByteArrayLiteral(R"({"code":"51001","data":[],"msg":"Instrument ID does not exist"})"));
+            return json(200, R"({"code":"0","msg":"","data":[)" + *ticker + "]}");
+        }
+        if (host == FakeMarketHost::coinbase && path.startsWith(QLatin1String("/products/"))
+            && path.endsWith(QLatin1String("-USD/stats")))
+            return coinbaseAnswer(path.mid(10).chopped(10), now);
+        if (host == FakeMarketHost::kraken && path == QLatin1String("/0/public/Ticker"))
+            return krakenAnswer(query, now);
         if (host == FakeMarketHost::okx && path == QLatin1String("/api/v5/market/tickers")) {
             if (query.queryItemValue(QStringLiteral("instType")) != QLatin1String("SPOT"))
                 return json(400, QByteArrayLiteral(R"({"code":"51000","msg":"Parameter instType error","data":[]})"));
@@ -430,6 +510,59 @@ struct FakeMarket::Private
         return json(200,
             R"({"retCode":0,"retMsg":"OK","result":{"category":"spot","list":[)" + *ticker
                 + R"(]},"retExtInfo":{},"time":)" + QByteArray::number(now) + '}');
+    }
+
+    ResponsePlan coinbaseAnswer(const QString &coin, qint64 now)
+    {
+        const std::optional<LiveQuote> quote = coinbase.liveQuote(coin, now);
+        if (!quote)
+            return json(404, QByteArrayLiteral(R"({"message":"NotFound"})"));
+        const int decimals = std::clamp(5 - int(std::floor(std::log10(std::max(quote->price, 1e-9)))), 2, 12);
+        const auto number
+            = [&](double value) -> QByteArray { return '"' + QByteArray::number(value, 'f', decimals) + '"'; };
+        const double open = quote->open > 0 ? quote->open : quote->price;
+        const QByteArray last = quote->priceText.isNull() ? number(quote->price) : '"' + quote->priceText + '"';
+        return json(200,
+            R"({"open":)" + number(open) + R"(,"high":)" + number(std::max(open, quote->price) * 1.01) + R"(,"low":)"
+                + number(std::min(open, quote->price) * 0.99) + R"(,"volume":"12345.67890123","last":)" + last
+                + R"(,"volume_30day":"345678.12345678"})");
+    }
+
+    ResponsePlan krakenAnswer(const QUrlQuery &query, qint64 now)
+    {
+        QStringList coins;
+        if (query.hasQueryItem(QStringLiteral("pair"))) {
+            const QStringList pairs
+                = query.queryItemValue(QStringLiteral("pair"), QUrl::FullyDecoded).split(u',', Qt::SkipEmptyParts);
+            for (const QString &pair : pairs) {
+                const QString coin
+                    = pair.endsWith(QLatin1String("USD")) ? coinOfKrakenAsset(pair.chopped(3)) : QString();
+                // One pair Kraken does not list fails the whole request, as it does.
+                if (coin.isEmpty() || !kraken.liveQuote(coin, now))
+                    return json(200, QByteArrayLiteral(R"({"error":["EQuery:Unknown asset pair"]})"));
+                coins.append(coin);
+            }
+        } else {
+            coins = kraken.liveCoins();
+        }
+        QByteArray result;
+        for (const QString &coin : std::as_const(coins)) {
+            const std::optional<LiveQuote> quote = kraken.liveQuote(coin, now);
+            if (!quote)
+                continue;
+            const int decimals = std::clamp(5 - int(std::floor(std::log10(std::max(quote->price, 1e-9)))), 1, 10);
+            const auto number
+                = [&](double value) -> QByteArray { return '"' + QByteArray::number(value, 'f', decimals) + '"'; };
+            const QByteArray last = quote->priceText.isNull() ? number(quote->price) : '"' + quote->priceText + '"';
+            const QByteArray open = number(quote->open > 0 ? quote->open : quote->price);
+            if (!result.isEmpty())
+                result += ',';
+            result += '"' + krakenResultKey(coin) + R"(":{"a":[)" + last + R"(,"1","1.000"],"b":[)" + last
+                + R"(,"2","2.000"],"c":[)" + last + R"(,"0.01000000"],"v":["1234.5","2345.6"],"p":[)" + last + ','
+                + last + R"(],"t":[1234,2345],"l":[)" + open + ',' + open + R"(],"h":[)" + last + ',' + last
+                + R"(],"o":)" + open + '}';
+        }
+        return json(200, R"({"error":[],"result":{)" + result + "}}");
     }
 
     ResponsePlan logoAnswer(const QString &path)
@@ -536,8 +669,8 @@ quint16 FakeMarket::port() const
 QStringList FakeMarket::hosts()
 {
     return {FakeMarketHost::binance, FakeMarketHost::binanceData, FakeMarketHost::okx, FakeMarketHost::bybit,
-        FakeMarketHost::erApi, FakeMarketHost::currencyApiCdn, FakeMarketHost::currencyApiMirror,
-        FakeMarketHost::coinImages, FakeMarketHost::coinAssets};
+        FakeMarketHost::coinbase, FakeMarketHost::kraken, FakeMarketHost::erApi, FakeMarketHost::currencyApiCdn,
+        FakeMarketHost::currencyApiMirror, FakeMarketHost::coinImages, FakeMarketHost::coinAssets};
 }
 
 QString FakeMarket::hostMap() const
@@ -560,7 +693,7 @@ void FakeMarket::setClock(std::function<QDateTime()> clock)
 
 void FakeMarket::setDriftEnabled(bool enabled)
 {
-    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+    for (TickerBook *book : d->allBooks())
         book->setDriftEnabled(enabled);
 }
 
@@ -590,7 +723,7 @@ void FakeMarket::delist(const QString &exchange, const QStringList &symbols)
 
 void FakeMarket::resetListings()
 {
-    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+    for (TickerBook *book : d->allBooks())
         book->resetListings();
 }
 
@@ -602,7 +735,7 @@ bool FakeMarket::isListed(const QString &exchange, const QString &symbol) const
 
 void FakeMarket::setQuote(const QString &symbol, double priceUsd, double change24hPercent)
 {
-    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+    for (TickerBook *book : d->allBooks())
         book->setExactQuote(symbol.toUpper(), {priceUsd, change24hPercent});
 }
 
@@ -620,7 +753,7 @@ void FakeMarket::setQuoteText(const QString &exchange, const QString &symbol, co
 
 void FakeMarket::clearQuotes()
 {
-    for (TickerBook *book : {&d->binance, &d->okx, &d->bybit})
+    for (TickerBook *book : d->allBooks())
         book->clearExactQuotes();
 }
 
@@ -632,6 +765,17 @@ void FakeMarket::setUsdRate(const QString &currency, double rate)
 void FakeMarket::resetRates()
 {
     d->rates.resetRates();
+}
+
+void FakeMarket::padBook(const QString &exchange, qsizetype instruments)
+{
+    for (TickerBook *book : d->books(exchange))
+        book->padTo(instruments);
+}
+
+qint64 FakeMarket::bytesOnWire() const
+{
+    return d->bytesOnWire.load();
 }
 
 void FakeMarket::queueFault(const QString &host, const FakeMarketFault &fault, int count)
@@ -717,8 +861,31 @@ void FakeMarket::handle(const QHttpServerRequest &request, QHttpServerResponder 
     } else {
         plan = d->answer(entry.host, entry.path, QUrlQuery(url), now);
     }
-    if (const std::optional<FakeMarketFault> fault = d->takeFault(entry.host, entry.path))
+    const std::optional<FakeMarketFault> fault = d->takeFault(entry.host, entry.path);
+    if (fault) {
         d->apply(*fault, plan, entry.host, now);
+    } else if (request.value(QByteArrayLiteral("Accept-Encoding")).contains("gzip") && plan.body.size() > 0) {
+        // As the exchanges' servers do for a client that accepts it.
+        QByteArray compressed = gzipped(plan.body);
+        if (!compressed.isEmpty() && compressed.size() < plan.body.size()) {
+            plan.body = std::move(compressed);
+            plan.headers.append({QByteArrayLiteral("Content-Encoding"), QByteArrayLiteral("gzip")});
+        }
+    }
+
+    // What crosses the socket to the real host: "GET <target> HTTP/1.1" (the
+    // target without the "/<host>" the host map put in front), the headers,
+    // the blank line; then the status line, the headers and the body as sent.
+    const qsizetype target = url.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded).size();
+    qint64 wire = 4 + target - (entry.host.size() + 1) + 11 + 2;
+    for (const auto &[name, value] : request.headers())
+        wire += name.size() + 2 + value.size() + 2;
+    wire += 2 + 17;
+    for (const auto &[name, value] : std::as_const(plan.headers))
+        wire += name.size() + 2 + value.size() + 2;
+    wire += 16 + QByteArray::number(plan.body.size()).size() + 2 + 2;
+    wire += plan.sendLimit < 0 ? plan.body.size() : std::min(plan.sendLimit, plan.body.size());
+    d->bytesOnWire += wire;
 
     auto *writer = new ResponseWriter(std::move(responder), std::move(plan), &d->writers);
     writer->start();

@@ -26,6 +26,8 @@ inline constexpr QLatin1String binance {"api.binance.com"};
 inline constexpr QLatin1String binanceData {"data-api.binance.vision"};
 inline constexpr QLatin1String okx {"www.okx.com"};
 inline constexpr QLatin1String bybit {"api.bybit.com"};
+inline constexpr QLatin1String coinbase {"api.exchange.coinbase.com"};
+inline constexpr QLatin1String kraken {"api.kraken.com"};
 inline constexpr QLatin1String erApi {"open.er-api.com"};
 inline constexpr QLatin1String currencyApiCdn {"cdn.jsdelivr.net"};
 inline constexpr QLatin1String currencyApiMirror {"latest.currency-api.pages.dev"};
@@ -135,8 +137,9 @@ public:
     // With drift off, prices stay as recorded; timestamps still follow the clock.
     void setDriftEnabled(bool enabled);
 
-    // Exchanges by their provider names: "binance" (both hosts), "okx", "bybit".
-    // Symbols are coin symbols ("BTC") of USDT pairs.
+    // Exchanges by their provider names: "binance" (both hosts), "okx", "bybit",
+    // "coinbase", "kraken". Symbols are coin symbols ("BTC") of USDT pairs (USD
+    // pairs on Coinbase and Kraken, which list what Binance lists).
     // Only these coins stay listed on the exchange.
     void setListed(const QString &exchange, const QStringList &symbols);
     void delist(const QString &exchange, const QStringList &symbols);
@@ -162,6 +165,14 @@ public:
     void setFault(const QString &host, const QString &path, const FakeMarketFault &fault);
     void clearFaults();
     void clearFaults(const QString &host);
+
+    // Pads an exchange's whole book with made-up pairs of another quote
+    // currency up to `instruments`, as large as the real book.
+    void padBook(const QString &exchange, qsizetype instruments);
+
+    // Bytes both ways of every answer so far, as they crossed the socket:
+    // request line and headers in, status line, headers and (compressed) body out.
+    qint64 bytesOnWire() const;
 
     QList<FakeMarketRequest> requests() const;
     int requestCount() const;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantrell-fake-market [--port N] [--quiet]: serves the fake market on 127.0.0.1
-// until SIGTERM or SIGINT, after printing the VANTRELL_HOST_MAP line to use.
+// vantrell-fake-market [--port N] [--quiet] [--refuse HOSTS]: serves the fake
+// market on 127.0.0.1 until SIGTERM or SIGINT, after printing the
+// VANTRELL_HOST_MAP line to use.
 
 #include "fakemarket.h"
 
@@ -55,8 +56,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption portOption(QStringLiteral("port"),
         QStringLiteral("Port to listen on (default: any free one)."), QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"), QStringLiteral("Do not log requests to stderr."));
+    const QCommandLineOption refuseOption(QStringLiteral("refuse"),
+        QStringLiteral("Answer HTTP 451 from these comma-separated hosts, or from every exchange with \"exchanges\", "
+                       "as the exchanges do for a network they refuse."),
+        QStringLiteral("HOSTS"));
     parser.addOption(portOption);
     parser.addOption(quietOption);
+    parser.addOption(refuseOption);
     parser.process(app);
 
     bool portOk = false;
@@ -71,6 +77,14 @@ int main(int argc, char *argv[])
     }
 
     Vantrell::FakeMarket market;
+    QStringList refused = parser.value(refuseOption).split(u',', Qt::SkipEmptyParts);
+    if (refused == QStringList {QStringLiteral("exchanges")}) {
+        refused
+            = {Vantrell::FakeMarketHost::binance, Vantrell::FakeMarketHost::binanceData, Vantrell::FakeMarketHost::okx,
+                Vantrell::FakeMarketHost::bybit, Vantrell::FakeMarketHost::coinbase, Vantrell::FakeMarketHost::kraken};
+    }
+    for (const QString &host : std::as_const(refused))
+        market.setFault(host, Vantrell::FakeMarketFault::httpStatus(451));
     if (market.listen(static_cast<quint16>(port)) == 0) {
         std::fprintf(stderr, "vantrell-fake-market: cannot listen on 127.0.0.1:%u\n", port);
         return 1;

@@ -67,6 +67,16 @@ struct Instrument
     quint64 cachedGeneration = 0;
 };
 
+// A coin's price as a book shows it at one second.
+struct LiveQuote
+{
+    double price = 0;
+    // The price 24 hours earlier; 0 when unknown.
+    double open = 0;
+    // The last price as written, when a test set it verbatim; else null.
+    QByteArray priceText;
+};
+
 // The tickers of one exchange and the answers built from them. Prices move by a
 // small deterministic drift that depends only on the second of the clock, and
 // answers are cached per second, so repeated requests cost a copy.
@@ -82,6 +92,15 @@ public:
     // The JSON object of one listed ticker by its exchange name, or nothing when
     // the exchange does not list it.
     std::optional<QByteArray> ticker(const QByteArray &name, qint64 nowMs);
+    // The live price of a coin's USDT pair, for exchanges whose answers the
+    // fake writes in their own shape from this book; none when not listed or
+    // no longer trading.
+    std::optional<LiveQuote> liveQuote(const QString &coin, qint64 nowMs);
+    // The coins of the listed, trading USDT pairs, in book order.
+    QStringList liveCoins() const;
+    // Adds made-up instruments of another quote currency until the book holds
+    // `count`, so that the whole book is as large as the real one.
+    void padTo(qsizetype count);
 
     void setDriftEnabled(bool enabled);
     // Only these coins' USDT pairs stay listed; pairs in other quote currencies stay.
@@ -97,6 +116,7 @@ public:
 
 private:
     bool isListed(const Instrument &instrument) const;
+    LiveQuote live(const Instrument &instrument, qint64 second) const;
     const QByteArray &serialized(Instrument &instrument, qint64 nowMs);
     void changed();
 

@@ -452,6 +452,65 @@ private Q_SLOTS:
         QCOMPARE(rig.prices.fetchCount(), 3);
     }
 
+    // Whether every exchange refuses this network follows the outcome of each
+    // fetch: set by a refusal, cleared by prices or by a failure of another kind.
+    void networkRefusalFollowsEachFetch_data()
+    {
+        QTest::addColumn<QList<int>>("outcomes"); // -1 prices, else a MarketError code
+        QTest::addColumn<QList<bool>>("expected");
+        QTest::addColumn<int>("signals");
+
+        const int refused = int(MarketError::Code::networkRefused);
+        const int unreachable = int(MarketError::Code::cannotLoadFromNetwork);
+        QTest::newRow("refused, and again") << QList<int> {refused, refused} << QList<bool> {true, true} << 1;
+        QTest::newRow("prices end it") << QList<int> {refused, -1} << QList<bool> {true, false} << 2;
+        QTest::newRow("another failure ends it") << QList<int> {refused, unreachable} << QList<bool> {true, false} << 2;
+        QTest::newRow("other failures never set it")
+            << QList<int> {unreachable, unreachable} << QList<bool> {false, false} << 0;
+    }
+
+    void networkRefusalFollowsEachFetch()
+    {
+        QFETCH(QList<int>, outcomes);
+        QFETCH(QList<bool>, expected);
+        QFETCH(int, signals);
+
+        Rig rig(settingsWith({entry("bitcoin")}));
+        rig.start();
+        QSignalSpy changes(rig.model.get(), &CoinListViewModel::networkRefusedChanged);
+        for (qsizetype i = 0; i < outcomes.size(); ++i) {
+            if (i > 0)
+                rig.timers.advance(10s);
+            if (outcomes[i] < 0)
+                rig.deliver(Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}}));
+            else
+                QVERIFY(rig.prices.answer(MarketError::make(MarketError::Code(outcomes[i]))));
+            QCOMPARE(rig.model->networkRefused(), expected[i]);
+        }
+        QCOMPARE(changes.size(), signals);
+    }
+
+    // The exchange of each price is kept with the coin, and follows the next price.
+    void coinsKeepTheExchangeOfTheirPrice()
+    {
+        Rig rig(settingsWith({entry("bitcoin"), entry("ethereum")}));
+        rig.start();
+        PriceSnapshot snapshot = Test::makeSnapshot({{QStringLiteral("BTC"), 100.0}, {QStringLiteral("ETH"), 10.0}});
+        snapshot.sources
+            = {{QStringLiteral("BTC"), QStringLiteral("kraken")}, {QStringLiteral("ETH"), QStringLiteral("okx")}};
+        rig.deliver(snapshot);
+        QCOMPARE(rig.model->coins().at(0).priceSource, QStringLiteral("kraken"));
+        QCOMPARE(rig.model->coins().at(1).priceSource, QStringLiteral("okx"));
+
+        rig.timers.advance(10s);
+        snapshot.prices.remove(QStringLiteral("ETH"));
+        snapshot.sources = {{QStringLiteral("BTC"), QStringLiteral("coinbase")}};
+        rig.deliver(snapshot);
+        QCOMPARE(rig.model->coins().at(0).priceSource, QStringLiteral("coinbase"));
+        // No new price: the old one stays on show, with its exchange.
+        QCOMPARE(rig.model->coins().at(1).priceSource, QStringLiteral("okx"));
+    }
+
     // The warning comes from the clock, not from a fetch ending: a fetch that
     // hangs for ten minutes must not keep it away.
     void pricesTurnStaleWhileAFetchHangs()

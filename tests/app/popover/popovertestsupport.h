@@ -28,6 +28,7 @@ public:
     double usdToTargetRate() const override { return m_rate; }
     void setUsdToTargetRate(double rate) { m_rate = rate; }
     std::optional<QDateTime> stalePricesSince() const override { return m_staleSince; }
+    bool networkRefused() const override { return m_refused; }
 
     void setCoins(const QList<Coin> &coins)
     {
@@ -44,12 +45,18 @@ public:
         m_staleSince = std::move(since);
         Q_EMIT stalePricesSinceChanged();
     }
+    void setNetworkRefused(bool refused)
+    {
+        m_refused = refused;
+        Q_EMIT networkRefusedChanged();
+    }
 
 private:
     QList<Coin> m_coins;
     bool m_loading = false;
     double m_rate = 1.0;
     std::optional<QDateTime> m_staleSince;
+    bool m_refused = false;
 };
 
 // An update backend that counts user-initiated checks.

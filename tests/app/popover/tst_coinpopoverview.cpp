@@ -2,6 +2,7 @@
 #include "i18n/localizationmanager.h"
 #include "platform/bundle.h"
 #include "popover/coinpopoverview.h"
+#include "popover/coinrowview.h"
 #include "popover/historychartview.h"
 #include "popover/popoverlayout.h"
 #include "popovertestsupport.h"
@@ -403,6 +404,86 @@ private Q_SLOTS:
         QVERIFY(indicator->isVisibleTo(&fixture.view));
         fixture.coins.setLoading(false);
         QVERIFY(!indicator->isVisibleTo(&fixture.view));
+    }
+
+    // The refusal is one sentence on a line of its own under the title: whole,
+    // wrapped in the popover's width, and the popover grows to keep its rows.
+    void refusalSentenceShowsUnderTheTitle_data()
+    {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<QString>("expectedText");
+
+        QTest::newRow("en") << AppLanguage::en << QStringLiteral("The exchanges refuse connections from this network.");
+        QTest::newRow("zh-Hans") << AppLanguage::zhHans << QStringLiteral("交易所拒绝来自此网络的连接。");
+        QTest::newRow("zh-Hant") << AppLanguage::zhHant << QStringLiteral("交易所拒絕來自此網路的連線。");
+    }
+
+    void refusalSentenceShowsUnderTheTitle()
+    {
+        QFETCH(AppLanguage, language);
+        QFETCH(QString, expectedText);
+
+        Fixture fixture(5);
+        fixture.settings.update([language](AppSettings &settings) { settings.language = language; });
+        LocalizationManager::shared().setBundle(strings(language));
+        fixture.coins.setStalePricesSince(QDateTime(QDate(2026, 3, 1), QTime(14, 5, 40)));
+        const QSize before = fixture.view.size();
+        QLabel *notice = fixture.view.refusedNotice();
+        QVERIFY(!notice->isVisibleTo(&fixture.view));
+
+        fixture.coins.setNetworkRefused(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&fixture.view));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(notice->isVisibleTo(&fixture.view));
+        QCOMPARE(notice->text(), expectedText);
+        const QRect area = geometryIn(notice, &fixture.view);
+        QVERIFY(area.top() >= PopoverMetrics::headerHeight);
+        QVERIFY(area.right() < fixture.view.width());
+        QVERIFY(area.height() >= notice->heightForWidth(area.width()));
+        QCOMPARE(fixture.view.width(), before.width());
+        QCOMPARE(fixture.view.height(), before.height() + area.height());
+        // The rows keep their room: the list starts below the sentence.
+        QVERIFY(geometryIn(fixture.view.scrollArea(), &fixture.view).top() > area.bottom());
+
+        const QImage image = fixture.view.grab().toImage();
+        const QString path = QStringLiteral("%1/popover-refused-%2.png")
+                                 .arg(outputDirectory(), QString::fromUtf8(QTest::currentDataTag()));
+        QVERIFY(image.save(path));
+        qInfo("rendered to %s", qPrintable(path));
+
+        fixture.coins.setNetworkRefused(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(!notice->isVisibleTo(&fixture.view));
+        QCOMPARE(fixture.view.size(), before);
+    }
+
+    void rowNamesTheExchangeOfItsPrice_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("okx") << QStringLiteral("okx") << AppLanguage::en << QStringLiteral("Price from OKX");
+        QTest::newRow("coinbase in Chinese")
+            << QStringLiteral("coinbase") << AppLanguage::zhHans << QStringLiteral("价格来自 Coinbase Exchange");
+        QTest::newRow("kraken") << QStringLiteral("kraken") << AppLanguage::zhHant << QStringLiteral("價格來自 Kraken");
+        QTest::newRow("fixed price: none") << QString() << AppLanguage::en << QString();
+    }
+
+    void rowNamesTheExchangeOfItsPrice()
+    {
+        QFETCH(QString, source);
+        QFETCH(AppLanguage, language);
+        QFETCH(QString, expected);
+
+        Fixture fixture(1);
+        LocalizationManager::shared().setBundle(strings(language));
+        QList<Coin> coins = fixture.coins.coins();
+        coins[0].priceSource = source;
+        fixture.coins.setCoins(coins);
+        CoinRowView *row = fixture.view.rows().value(0);
+        QVERIFY(row);
+        QCOMPARE(row->toolTip(), expected);
     }
 
     void staleWarningShowsTheLastUpdate_data()

@@ -355,6 +355,15 @@ private Q_SLOTS:
         heldIcon.holdingsLine = held.holdingsLine;
         QTest::newRow("holdings under the icon") << heldIcon << "Vantrell"
                                                  << "Holdings: $12,346 (+2.10% today)";
+        StatusPresentation refusedIcon = staleIcon;
+        refusedIcon.networkRefused = true;
+        QTest::newRow("refused, the reason first") << refusedIcon << "Vantrell"
+                                                   << "The exchanges refuse connections from this network.\n"
+                                                      "Prices are stale, last update 2:05 PM";
+        StatusPresentation refusedTitle = rising;
+        refusedTitle.networkRefused = true;
+        QTest::newRow("refused under a title") << refusedTitle << "BTC 97,342"
+                                               << "Bitcoin +2.31%\nThe exchanges refuse connections from this network.";
     }
 
     void holdingsLine_data()

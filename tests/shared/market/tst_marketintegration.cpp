@@ -137,12 +137,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("expectedPreference");
         QTest::addColumn<qint64>("expectedBinanceBackOff");
 
-        QTest::newRow("429 with Retry-After") << QString(Host::binance) << 429 << QByteArray("120")
-                                              << QStringList({Host::binance, Host::okx}) << 2 << qint64(120);
-        QTest::newRow("429 without Retry-After") << QString(Host::binance) << 429 << QByteArray()
-                                                 << QStringList({Host::binance, Host::okx}) << 2 << qint64(60);
-        QTest::newRow("403 without Retry-After") << QString(Host::binance) << 403 << QByteArray()
-                                                 << QStringList({Host::binance, Host::okx}) << 2 << qint64(600);
+        // OKX is asked once per coin.
+        const QStringList thenOkx {Host::binance, Host::okx, Host::okx};
+        QTest::newRow("429 with Retry-After")
+            << QString(Host::binance) << 429 << QByteArray("120") << thenOkx << 2 << qint64(120);
+        QTest::newRow("429 without Retry-After")
+            << QString(Host::binance) << 429 << QByteArray() << thenOkx << 2 << qint64(60);
+        QTest::newRow("403 without Retry-After")
+            << QString(Host::binance) << 403 << QByteArray() << thenOkx << 2 << qint64(600);
     }
 
     void failover()
@@ -188,11 +190,12 @@ private Q_SLOTS:
     void allExchangesFailing()
     {
         Harness h;
-        for (const QString host : {Host::binance, Host::binanceData, Host::okx, Host::bybit})
+        for (const QString host :
+            {Host::binance, Host::binanceData, Host::okx, Host::bybit, Host::coinbase, Host::kraken})
             h.market.setFault(host, FakeMarketFault::httpStatus(503));
         const auto outcome = h.fetch(strings({"BTC"}));
         QCOMPARE(outcome.error(), std::optional(Code::cannotLoadFromNetwork));
-        QCOMPARE(h.market.requestCount(), 4);
+        QCOMPARE(h.market.requestCount(), 6);
     }
 
     // Binance answers 400 for a pair it does not list; the all-pairs request

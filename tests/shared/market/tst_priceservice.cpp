@@ -25,12 +25,19 @@ struct ProviderSetup
     const char *key;
     const char *name;
     bool hasAllPairsRequest;
+    // One request per symbol, in parallel, as one answer.
+    bool perSymbol = false;
 };
 constexpr ProviderSetup providerSetups[] = {
     {"bm", "binance", true},
     {"bd", "binance", true},
     {"okx", "okx", false},
     {"bybit", "bybit", false},
+};
+// An exchange asked per symbol, then one asked for all at once.
+constexpr ProviderSetup splitSetups[] = {
+    {"cb", "coinbase", false, true},
+    {"kr", "kraken", false},
 };
 
 QStringList strings(std::initializer_list<const char *> items)
@@ -64,10 +71,11 @@ QUrl addressOf(const QString &key)
 class FakeTickerProvider final : public TickerProvider
 {
 public:
-    FakeTickerProvider(QString key, QString name, bool hasAllPairsRequest)
+    FakeTickerProvider(QString key, QString name, bool hasAllPairsRequest, bool perSymbol = false)
         : m_key(std::move(key))
         , m_name(std::move(name))
         , m_hasAllPairsRequest(hasAllPairsRequest)
+        , m_perSymbol(perSymbol)
     { }
 
     QString name() const override { return m_name; }
@@ -79,6 +87,16 @@ public:
         query.addQueryItem(QStringLiteral("symbols"), symbols.join(QLatin1Char(',')));
         url.setQuery(query);
         return HttpRequest {url};
+    }
+
+    std::vector<TickerRequest> requests(const QStringList &symbols) const override
+    {
+        if (!m_perSymbol)
+            return TickerProvider::requests(symbols);
+        std::vector<TickerRequest> result;
+        for (const QString &symbol : symbols)
+            result.push_back({*request({symbol}), {symbol}});
+        return result;
     }
 
     std::optional<HttpRequest> fallbackRequest() const override
@@ -115,6 +133,7 @@ private:
     QString m_key;
     QString m_name;
     bool m_hasAllPairsRequest;
+    bool m_perSymbol;
 };
 
 // Rates answered from the event loop, or held until release().
@@ -209,12 +228,13 @@ struct Harness
     FakeRates rates;
     std::unique_ptr<PriceService> service;
 
-    Harness()
+    template<size_t N = std::size(providerSetups)>
+    explicit Harness(const ProviderSetup (&setups)[N] = providerSetups)
     {
         std::vector<std::unique_ptr<TickerProvider>> providers;
-        for (const auto &setup : providerSetups) {
+        for (const auto &setup : setups) {
             providers.push_back(std::make_unique<FakeTickerProvider>(
-                QLatin1String(setup.key), QLatin1String(setup.name), setup.hasAllPairsRequest));
+                QLatin1String(setup.key), QLatin1String(setup.name), setup.hasAllPairsRequest, setup.perSymbol));
         }
         service = std::make_unique<PriceService>(http, rates, std::move(providers), clock.clock());
     }
@@ -555,6 +575,11 @@ private Q_SLOTS:
         h.script(script);
         const Outcome outcome = h.fetch(symbols, currency);
         QVERIFY(outcome.ok());
+        // Every quote names its exchange; the fixed USDT price none.
+        for (auto price = expected.prices.cbegin(); price != expected.prices.cend(); ++price) {
+            if (price.key() != QLatin1String("USDT"))
+                expected.sources.insert(price.key(), QStringLiteral("binance"));
+        }
         QCOMPARE(outcome.snapshot(), expected);
         QCOMPARE(h.rates.lastCurrency, std::optional(currency));
         QCOMPARE(h.http.calls().size(), script.size());
@@ -641,6 +666,153 @@ private Q_SLOTS:
         QVERIFY(failures[2].contains(QLatin1String("okx")) && failures[2].contains(QLatin1String("retryAfter: 5")));
         for (const QString &line : failures)
             QVERIFY2(!line.contains(QLatin1String("ETH")), qPrintable(line));
+    }
+
+    // The requests of one exchange in one poll are one answer: all delivered,
+    // or the weightiest failure among them decides for the whole exchange.
+    void partsCountAsOneAnswer_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("expectedAsked");
+        QTest::addColumn<QString>("expectedSources");
+        QTest::addColumn<QStringList>("expectedBackOffs");
+        QTest::addColumn<QStringList>("expectedMarks");
+
+        QTest::newRow("all parts deliver")
+            << strings({"cb 200 BTC=100", "cb 200 ETH=10"}) << strings({"cb BTC", "cb ETH"})
+            << QStringLiteral("BTC=coinbase ETH=coinbase") << strings({}) << strings({});
+        QTest::newRow("one part fails: the exchange failed")
+            << strings({"cb 200 BTC=100", "cb 500", "kr 200 BTC=101,ETH=11"})
+            << strings({"cb BTC", "cb ETH", "kr BTC,ETH"}) << QStringLiteral("BTC=kraken ETH=kraken") << strings({})
+            << strings({});
+        QTest::newRow("one part rate-limited: the exchange backs off")
+            << strings({"cb 429 ra=30", "cb 200 ETH=10", "kr 200 BTC=101,ETH=11"})
+            << strings({"cb BTC", "cb ETH", "kr BTC,ETH"}) << QStringLiteral("BTC=kraken ETH=kraken")
+            << strings({"coinbase=30"}) << strings({});
+        QTest::newRow("a refusal outweighs a rate limit")
+            << strings({"cb 429 ra=30", "cb 451", "kr 200 BTC=101,ETH=11"})
+            << strings({"cb BTC", "cb ETH", "kr BTC,ETH"}) << QStringLiteral("BTC=kraken ETH=kraken") << strings({})
+            << strings({});
+        QTest::newRow("a part without the coin marks it; the fill-in finds it")
+            << strings({"cb 200 BTC=100", "cb 200 -", "kr 200 ETH=11"}) << strings({"cb BTC", "cb ETH", "kr ETH"})
+            << QStringLiteral("BTC=coinbase ETH=kraken") << strings({}) << strings({"coinbase/ETH"});
+    }
+
+    void partsCountAsOneAnswer()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, expectedAsked);
+        QFETCH(QString, expectedSources);
+        QFETCH(QStringList, expectedBackOffs);
+        QFETCH(QStringList, expectedMarks);
+
+        Harness h(splitSetups);
+        h.script(script);
+        const Outcome outcome = h.fetch(strings({"BTC", "ETH"}));
+        QVERIFY(outcome.ok());
+        QCOMPARE(h.asked(), expectedAsked);
+        QStringList sources;
+        for (auto it = outcome.snapshot().sources.cbegin(); it != outcome.snapshot().sources.cend(); ++it)
+            sources.append(it.key() + QLatin1Char('=') + it.value());
+        sources.sort();
+        QCOMPARE(sources.join(QLatin1Char(' ')), expectedSources);
+        QCOMPARE(h.backOffs(), expectedBackOffs);
+        QCOMPARE(h.marks(), expectedMarks);
+    }
+
+    // HTTP 451 and a 403 page that is not JSON set the host aside for an hour,
+    // logged once; a JSON 403 stays a rate limit of the exchange.
+    void refusalSetsTheHostAside_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QStringList>("expectedAsked");
+        QTest::addColumn<QStringList>("expectedBackOffs");
+
+        // A refusal is the host's: the other Binance host still answers. A ban
+        // is the exchange's: both Binance hosts wait.
+        QTest::newRow("451") << QStringLiteral("bm 451") << true << strings({"bm BTC", "bd BTC"}) << strings({});
+        QTest::newRow("403 with a CDN page")
+            << QStringLiteral("bm 403 <html>blocked</html>") << true << strings({"bm BTC", "bd BTC"}) << strings({});
+        QTest::newRow("403 with JSON is a ban") << QStringLiteral("bm 403 {\"code\":0}") << false
+                                                << strings({"bm BTC", "okx BTC"}) << strings({"binance=600"});
+        QTest::newRow("403 without a body is a ban")
+            << QStringLiteral("bm 403") << false << strings({"bm BTC", "okx BTC"}) << strings({"binance=600"});
+    }
+
+    void refusalSetsTheHostAside()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, refused);
+        QFETCH(QStringList, expectedAsked);
+        QFETCH(QStringList, expectedBackOffs);
+
+        Test::LogCapture log;
+        Harness h;
+        for (const char *key : {"bm", "bd", "okx"})
+            h.http.setStanding(addressOf(QLatin1String(key)), FakeHTTPClient::response(200, "BTC=100"));
+        h.script({answer});
+        QVERIFY(h.fetch(strings({"BTC"})).ok());
+        QCOMPARE(h.asked(), expectedAsked);
+        QCOMPARE(h.backOffs(), expectedBackOffs);
+
+        // Set aside for the whole hour (the ban's back-off is over long before).
+        h.clock.advance(HostRefusals::setAsideSeconds - 1);
+        h.fetch(strings({"BTC"}));
+        h.fetch(strings({"BTC"}));
+        QCOMPARE(h.service->refusals().isRefused(QStringLiteral("bm.test"), h.clock.now()), refused);
+        h.clock.advance(1);
+        QVERIFY(!h.service->refusals().isRefused(QStringLiteral("bm.test"), h.clock.now()));
+
+        const auto records = log.records(QStringLiteral("Market"));
+        const auto warnings = std::count_if(records.cbegin(), records.cend(), [](const auto &record) {
+            return record.type == QtWarningMsg && record.message.contains(QLatin1String("refuses"));
+        });
+        QCOMPARE(warnings, refused ? 1 : 0);
+    }
+
+    void everySourceRefusing_data()
+    {
+        QTest::addColumn<QStringList>("refusing");
+        QTest::addColumn<int>("secondsLater");
+        QTest::addColumn<bool>("expected");
+
+        const QStringList all = strings({"bm.test", "bd.test", "okx.test", "bybit.test"});
+        QTest::newRow("none") << QStringList() << 0 << false;
+        QTest::newRow("all but one") << all.mid(1) << 0 << false;
+        QTest::newRow("all") << all << 0 << true;
+        QTest::newRow("all, a second before the hour ends") << all << HostRefusals::setAsideSeconds - 1 << true;
+        QTest::newRow("all, the hour over") << all << HostRefusals::setAsideSeconds << false;
+    }
+
+    void everySourceRefusing()
+    {
+        QFETCH(QStringList, refusing);
+        QFETCH(int, secondsLater);
+        QFETCH(bool, expected);
+
+        HostRefusals refusals;
+        const QDateTime start = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+        for (const QString &host : refusing)
+            QVERIFY(refusals.refuse(host, start));
+        const QStringList all = strings({"bm.test", "bd.test", "okx.test", "bybit.test"});
+        QCOMPARE(refusals.refusesAll(all, start.addSecs(secondsLater)), expected);
+    }
+
+    // When every host refuses, polling goes on without a request and the
+    // fetch says why; one host answering again ends it.
+    void everyHostRefusingFailsWithNetworkRefused()
+    {
+        Harness h;
+        h.script(strings({"bm 451", "bd 451", "okx 403 <html></html>", "bybit 451"}));
+        QCOMPARE(h.fetch(strings({"BTC"})).error(), std::optional(Code::networkRefused));
+        h.http.clearLog();
+        QCOMPARE(h.fetch(strings({"BTC"})).error(), std::optional(Code::networkRefused));
+        QCOMPARE(h.http.calls().size(), 0);
+
+        h.clock.advance(HostRefusals::setAsideSeconds);
+        h.script(strings({"bm 451", "bd 500", "okx 451", "bybit 451"}));
+        QCOMPARE(h.fetch(strings({"BTC"})).error(), std::optional(Code::cannotLoadFromNetwork));
     }
 };
 

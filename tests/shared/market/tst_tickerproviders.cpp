@@ -227,13 +227,14 @@ private Q_SLOTS:
     {
         Test::FakeClock clock(now);
         const auto providers = defaultTickerProviders(clock.clock());
-        QCOMPARE(providers.size(), size_t(4));
+        QCOMPARE(providers.size(), size_t(6));
         QStringList hosts;
         for (const auto &provider : providers)
             hosts.append(provider->name() + QLatin1Char('@') + provider->request({QStringLiteral("BTC")})->url.host());
         QCOMPARE(hosts,
             (QStringList {QStringLiteral("binance@api.binance.com"), QStringLiteral("binance@data-api.binance.vision"),
-                QStringLiteral("okx@www.okx.com"), QStringLiteral("bybit@api.bybit.com")}));
+                QStringLiteral("okx@www.okx.com"), QStringLiteral("bybit@api.bybit.com"),
+                QStringLiteral("coinbase@api.exchange.coinbase.com"), QStringLiteral("kraken@api.kraken.com")}));
         // The Binance instances read the given clock.
         const QByteArray body = array({binanceItem("BTCUSDT", "1", "0", nowMs - 30 * 60 * 1000)});
         QCOMPARE(describe(providers[0]->parse(body, symbols({QStringLiteral("BTC")}))), QStringLiteral("BTC 1 0"));
@@ -399,6 +400,13 @@ private Q_SLOTS:
             << QByteArray("{\"code\":\"0\",\"data\":{}}") << QStringLiteral("error decodingFailed");
         QTest::newRow("malformed") << QByteArray("{\"code\":\"50011\",") << QStringLiteral("error decodingFailed");
         QTest::newRow("empty data") << okxBody({}) << QString();
+        QTest::newRow("instrument not listed")
+            << QByteArray("{\"code\":\"51001\",\"data\":[],\"msg\":\"Instrument ID does not exist\"}") << QString();
+        QTest::newRow("one instrument") << okxBody({okxItem("ETH-USDT", "3000", "2500")})
+                                        << QStringLiteral("ETH 3000 20");
+        // The documented example is a swap: no spot pair, nothing quoted.
+        QTest::newRow("documented example")
+            << readFile(QStringLiteral(VANTRELL_RECORDED_DATA_DIR "/okx-market-ticker-doc-example.json")) << QString();
     }
 
     void okxParse()
@@ -407,6 +415,153 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         OKXTickerProvider provider;
         QCOMPARE(describe(provider.parse(body, symbols({QStringLiteral("BTC"), QStringLiteral("ETH")}))), expected);
+    }
+
+    // A few symbols are asked one instrument each, many in one request for the
+    // whole book; every request names the symbols it asks for.
+    void perInstrumentRequests_data()
+    {
+        QTest::addColumn<QString>("exchange");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString okxBook = QStringLiteral("https://www.okx.com/api/v5/market/tickers?instType=SPOT");
+        const QString bybitBook = QStringLiteral("https://api.bybit.com/v5/market/tickers?category=spot");
+        QTest::newRow("okx, two") << QStringLiteral("okx") << 2
+                                  << QStringList {
+                                         QStringLiteral("https://www.okx.com/api/v5/market/ticker?instId=C0-USDT C0"),
+                                         QStringLiteral("https://www.okx.com/api/v5/market/ticker?instId=C1-USDT C1")};
+        QTest::newRow("okx, past the limit") << QStringLiteral("okx") << int(OKXTickerProvider::perInstrumentLimit + 1)
+                                             << QStringList {okxBook + QStringLiteral(" *")};
+        QTest::newRow("bybit, one") << QStringLiteral("bybit") << 1
+                                    << QStringList {QStringLiteral(
+                                           "https://api.bybit.com/v5/market/tickers?category=spot&symbol=C0USDT C0")};
+        QTest::newRow("bybit, past the limit")
+            << QStringLiteral("bybit") << int(BybitTickerProvider::perInstrumentLimit + 1)
+            << QStringList {bybitBook + QStringLiteral(" *")};
+        QTest::newRow("coinbase, two")
+            << QStringLiteral("coinbase") << 2
+            << QStringList {QStringLiteral("https://api.exchange.coinbase.com/products/C0-USD/stats C0"),
+                   QStringLiteral("https://api.exchange.coinbase.com/products/C1-USD/stats C1")};
+        QTest::newRow("coinbase, past its limit: the rest is left")
+            << QStringLiteral("coinbase") << int(CoinbaseTickerProvider::perPollLimit + 5) << QStringList();
+        QTest::newRow("kraken, many in one")
+            << QStringLiteral("kraken") << 3
+            << QStringList {QStringLiteral("https://api.kraken.com/0/public/Ticker?pair=C0USD,C1USD,C2USD *")};
+    }
+
+    void perInstrumentRequests()
+    {
+        QFETCH(QString, exchange);
+        QFETCH(int, count);
+        QFETCH(QStringList, expected);
+
+        Test::FakeClock clock(now);
+        QStringList symbolList;
+        for (int i = 0; i < count; ++i)
+            symbolList.append(QStringLiteral("C%1").arg(i));
+        const auto providers = defaultTickerProviders(clock.clock());
+        const auto provider
+            = std::find_if(providers.cbegin(), providers.cend(), [&](const auto &p) { return p->name() == exchange; });
+        QVERIFY(provider != providers.cend());
+        const auto requests = (*provider)->requests(symbolList);
+
+        QStringList described;
+        QStringList asked;
+        for (const TickerRequest &request : requests) {
+            QCOMPARE(request.http.inactivityTimeout, std::chrono::milliseconds(5000));
+            // One instrument's answer is capped far below a whole book's 8 MiB.
+            const bool single = request.symbols.size() == 1 && exchange != QLatin1String("kraken");
+            QCOMPARE(request.http.maxBodySize, single ? 256 * 1024 : 8 * 1024 * 1024);
+            described.append(request.http.url.toString(QUrl::FullyEncoded) + QLatin1Char(' ')
+                + (request.symbols == symbolList && count > 1 ? QStringLiteral("*") : request.symbols.join(u',')));
+            asked.append(request.symbols);
+        }
+        // A row without a list: one request per symbol, for the first symbols up to Coinbase's limit.
+        if (expected.isEmpty())
+            QCOMPARE(asked, symbolList.mid(0, CoinbaseTickerProvider::perPollLimit));
+        else
+            QCOMPARE(described, expected);
+    }
+
+    void coinbaseParse_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+
+        const auto stats = [](const char *last, const char *open) -> QByteArray {
+            return QByteArrayLiteral("{\"open\":\"") + open + "\",\"high\":\"1\",\"low\":\"1\",\"volume\":\"5\","
+                + "\"last\":\"" + last + "\",\"volume_30day\":\"9\"}";
+        };
+        // (6250.02 − 5414.18) / 5414.18 × 100
+        QTest::newRow("documented example")
+            << readFile(QStringLiteral(VANTRELL_RECORDED_DATA_DIR "/coinbase-product-stats-doc-example.json"))
+            << QStringLiteral("BTC 6250.02 15.4379795278");
+        QTest::newRow("falling") << stats("90", "100") << QStringLiteral("BTC 90 -10");
+        QTest::newRow("open zero: no change") << stats("90", "0") << QStringLiteral("BTC 90 -");
+        QTest::newRow("open unreadable: no change") << stats("90", "n/a") << QStringLiteral("BTC 90 -");
+        QTest::newRow("last zero: no price") << stats("0", "100") << QString();
+        QTest::newRow("last with a blank: no price") << stats(" 90", "100") << QString();
+        QTest::newRow("last missing") << QByteArray("{\"open\":\"1\"}") << QStringLiteral("error decodingFailed");
+        QTest::newRow("last as a number")
+            << QByteArray("{\"open\":\"1\",\"last\":2}") << QStringLiteral("error decodingFailed");
+        QTest::newRow("an array") << QByteArray("[]") << QStringLiteral("error decodingFailed");
+        QTest::newRow("cut") << stats("90", "100").chopped(3) << QStringLiteral("error decodingFailed");
+        QTest::newRow("error message") << QByteArray("{\"message\":\"NotFound\"}")
+                                       << QStringLiteral("error decodingFailed");
+    }
+
+    void coinbaseParse()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        CoinbaseTickerProvider provider;
+        QCOMPARE(describe(provider.parse(body, symbols({QStringLiteral("BTC")}))), expected);
+    }
+
+    void krakenParse_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+
+        const auto pair = [](const char *key, const char *last) -> QByteArray {
+            return QByteArrayLiteral("\"") + key + "\":{\"a\":[\"1\",\"1\",\"1.000\"],\"c\":[\"" + last
+                + "\",\"0.1\"],\"o\":\"1\"}";
+        };
+        const auto answer = [](const QByteArrayList &pairs) -> QByteArray {
+            return "{\"error\":[],\"result\":{" + pairs.join(',') + "}}";
+        };
+        // Kraken's "o" is the day's open, not 24 hours ago: no change, ever.
+        QTest::newRow("documented example")
+            << readFile(QStringLiteral(VANTRELL_RECORDED_DATA_DIR "/kraken-ticker-doc-example.json"))
+            << QStringLiteral("BTC 30303.2 -");
+        QTest::newRow("both key forms") << answer({pair("XXBTZUSD", "100"), pair("XDGUSD", "0.1"), pair("SOLUSD", "7")})
+                                        << QStringLiteral("BTC 100 -; DOGE 0.1 -; SOL 7 -");
+        QTest::newRow("pair names that match no coin")
+            << answer({pair("XBTUSDT", "100"), pair("XXBTZEUR", "90"), pair("BTCUSD", "1")}) << QString();
+        QTest::newRow("last unreadable") << answer({pair("XXBTZUSD", "1,000")}) << QString();
+        QTest::newRow("c missing elsewhere")
+            << answer({pair("XXBTZUSD", "100"), "\"ETHUSD\":{\"o\":\"1\"}"}) << QStringLiteral("error decodingFailed");
+        QTest::newRow("c empty") << answer({"\"XXBTZUSD\":{\"c\":[]}"}) << QStringLiteral("error decodingFailed");
+        QTest::newRow("unknown pair") << QByteArray("{\"error\":[\"EQuery:Unknown asset pair\"]}")
+                                      << QStringLiteral("error requestRejected");
+        QTest::newRow("rate limit") << QByteArray("{\"error\":[\"EGeneral:Too many requests\"]}")
+                                    << QStringLiteral("error rateLimited -");
+        QTest::newRow("other error") << QByteArray("{\"error\":[\"EService:Unavailable\"]}")
+                                     << QStringLiteral("error badServerResponse");
+        QTest::newRow("error missing") << QByteArray("{\"result\":{}}") << QStringLiteral("error decodingFailed");
+        QTest::newRow("result missing") << QByteArray("{\"error\":[]}") << QStringLiteral("error decodingFailed");
+        QTest::newRow("cut") << answer({pair("XXBTZUSD", "100")}).chopped(2) << QStringLiteral("error decodingFailed");
+    }
+
+    void krakenParse()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        KrakenTickerProvider provider;
+        QCOMPARE(describe(provider.parse(
+                     body, symbols({QStringLiteral("BTC"), QStringLiteral("DOGE"), QStringLiteral("SOL")}))),
+            expected);
     }
 
     void bybitParse_data()
@@ -436,6 +591,9 @@ private Q_SLOTS:
         QTest::newRow("error code without result")
             << QByteArray("{\"retCode\":10001,\"retMsg\":\"params error\",\"result\":{}}")
             << QStringLiteral("error decodingFailed");
+        QTest::newRow("pair not listed") << QByteArray("{\"retCode\":10001,\"retMsg\":\"Not supported symbols\","
+                                                       "\"result\":{},\"retExtInfo\":{},\"time\":1}")
+                                         << QString();
         QTest::newRow("retCode as a string") << bybitBody({}, "\"0\"") << QStringLiteral("error decodingFailed");
         QTest::newRow("retCode not an integer") << bybitBody({}, "0.5") << QStringLiteral("error decodingFailed");
         QTest::newRow("missing change elsewhere")
@@ -553,6 +711,12 @@ private Q_SLOTS:
         QTest::newRow("204 empty body") << response(204) << QStringLiteral("error decodingFailed");
         QTest::newRow("400 rejected") << response(400, "{\"code\":-1121}") << QStringLiteral("error requestRejected");
         QTest::newRow("403 without header") << response(403) << QStringLiteral("error rateLimited 600");
+        QTest::newRow("403 with JSON is a ban")
+            << response(403, "{\"retCode\":10009}") << QStringLiteral("error rateLimited 600");
+        QTest::newRow("403 with a CDN page") << response(403, "<!DOCTYPE HTML><html><h1>403 ERROR</h1></html>")
+                                             << QStringLiteral("error networkRefused");
+        QTest::newRow("451") << response(451, "{\"code\":0,\"msg\":\"restricted location\"}")
+                             << QStringLiteral("error networkRefused");
         QTest::newRow("403 with header") << response(403, {}, "Retry-After", "120")
                                          << QStringLiteral("error rateLimited 120");
         QTest::newRow("403 with zero") << response(403, {}, "Retry-After", "0")
@@ -589,6 +753,18 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         BybitTickerProvider provider;
         QCOMPARE(describe(screenAndParse(provider, response, symbols({QStringLiteral("BTC")}))), expected);
+    }
+
+    // Coinbase answers a product it does not have with 404: no quote, no failure.
+    void coinbaseNotListed()
+    {
+        CoinbaseTickerProvider provider;
+        QCOMPARE(describe(screenAndParse(
+                     provider, response(404, "{\"message\":\"NotFound\"}"), symbols({QStringLiteral("BTC")}))),
+            QString());
+        QCOMPARE(describe(screenAndParse(
+                     provider, response(404, "<html>Not Found</html>"), symbols({QStringLiteral("BTC")}))),
+            QStringLiteral("error badServerResponse"));
     }
 };
 

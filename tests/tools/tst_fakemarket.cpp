@@ -530,7 +530,6 @@ void TestFakeMarket::requestLogCountsAndSignals()
     QCOMPARE(m_market->requestCount(), 0);
 }
 
-
 // Every request the providers make for a few coins is answered in the shape
 // the provider reads, including the answers for a coin that is not listed.
 void TestFakeMarket::providersReadTheAnswers_data()

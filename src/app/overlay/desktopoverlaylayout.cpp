@@ -4,7 +4,6 @@
 #include "widgetkit/widgetsnapshot.h"
 #include "widgetkit/widgetviews.h"
 
-
 #include <algorithm>
 #include <cmath>
 

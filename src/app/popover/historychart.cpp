@@ -2,6 +2,7 @@
 #include "historychart.h"
 
 #include "i18n/localizationmanager.h"
+#include "market/pricehistory.h"
 #include "widgetkit/priceformatter.h"
 #include "widgetkit/sparkline.h"
 
@@ -13,9 +14,8 @@ namespace Vantrell {
 
 QDateTime HistoryChartReadout::slotTime(qsizetype index, qsizetype count, const QDateTime &priceTime)
 {
-    constexpr qint64 slot = 15 * 60;
-    const qint64 seconds = priceTime.toSecsSinceEpoch();
-    const qint64 openSlot = seconds - (seconds % slot);
+    constexpr qint64 slot = PriceSeries::slotSeconds;
+    const qint64 openSlot = windowStart(priceTime) + (PriceSeries::slots - 1) * slot;
     return QDateTime::fromSecsSinceEpoch(openSlot - (count - 1 - index) * slot, Qt::UTC);
 }
 

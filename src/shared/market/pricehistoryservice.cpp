@@ -34,6 +34,9 @@ void PriceHistoryService::setSymbols(const QStringList &symbols)
         if (!upper.isEmpty() && !wanted.contains(upper))
             wanted.append(upper);
     }
+    // The coin list publishes on every poll; the same coins leave the rest to the timer.
+    if (wanted == m_symbols && m_timer->isActive())
+        return;
     bool dropped = false;
     const QList<QString> asking = m_inFlight.keys();
     for (const QString &symbol : asking) {

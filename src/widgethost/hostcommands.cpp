@@ -2,6 +2,7 @@
 #include "hostcommands.h"
 
 #include "i18n/localizationmanager.h"
+#include "panelfeed.h"
 #include "platform/processsignals.h"
 #include "statusline.h"
 #include "widgetframe.h"
@@ -191,7 +192,7 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
 
 namespace Vantrell {
 
-int runPanelPresence()
+int runPanelPresence(WidgetExtension *extension)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -211,6 +212,23 @@ int runPanelPresence()
             QCoreApplication::quit();
         }
     });
+    std::unique_ptr<PanelFeed> feed;
+    const QList<WidgetKind> kinds = extension ? extension->kinds() : QList<WidgetKind>();
+    const WidgetKind *watchlist = findWidgetKind(kinds, QStringLiteral("WatchlistWidget"));
+    const QString programFile = extension ? extension->watchedFiles().value(0) : QString();
+    if (watchlist && !programFile.isEmpty()) {
+        const auto values = valuesFor(*extension, *watchlist, WidgetFamily::large, HostCommand());
+        if (const auto *options = std::get_if<WidgetOptionValues>(&values)) {
+            WidgetOptionValues withoutCharts = *options;
+            withoutCharts.insert(QStringLiteral("showCharts"), false); // the panel draws no line
+            const QString directory = QFileInfo(programFile).absolutePath();
+            feed = std::make_unique<PanelFeed>(*extension, withoutCharts,
+                WidgetSnapshotStore {directory, QFileInfo(programFile).fileName()},
+                WidgetSnapshotStore {directory, QString::fromLatin1(kPanelSnapshotFileName)},
+                [] { return QDateTime::currentDateTimeUtc(); });
+            feed->start();
+        }
+    }
     ProcessSignals processSignals;
     processSignals.install();
     return QCoreApplication::exec();

@@ -24,6 +24,8 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
 // Owns the panel front ends' bus name (queued behind another owner) until
 // stdin reaches its end (the front end that started us went) or a signal
 // ends the process; the program's tray item stays out of the panel meanwhile.
-int runPanelPresence();
+// With the plug-in it also keeps the panel's own prices while the program
+// does not run (see PanelFeed).
+int runPanelPresence(WidgetExtension *extension);
 
 } // namespace Vantrell

@@ -91,12 +91,12 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vantrell-widget-host"));
     QApplication::setDesktopFileName(QStringLiteral(VANTRELL_APP_ID ".WidgetHost"));
 
-    if (command.mode == HostCommand::Mode::panelPresence)
-        return runPanelPresence();
-
     const QString pluginPath = widgetPluginPath(command.pluginPath);
     QPluginLoader loader(pluginPath);
     auto *extension = qobject_cast<WidgetExtension *>(loader.instance());
+    // The panel's presence matters more than its own prices: without the plug-in it holds the name alone.
+    if (command.mode == HostCommand::Mode::panelPresence)
+        return runPanelPresence(extension);
     if (!extension) {
         std::fprintf(stderr, "vantrell-widget-host: cannot load the widget plug-in %s: %s\n",
             qUtf8Printable(pluginPath),

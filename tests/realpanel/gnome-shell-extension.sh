@@ -7,17 +7,20 @@
 # dbus-run-session), with a private system bus. Vantrell runs against the fake
 # market. Checks that the extension holds the panel front ends' bus name, that
 # the top bar shows the price as text in the colour the snapshot names for a
-# dark panel and of a text's height, and that a click opens the price list.
+# dark panel and of a text's height (first from the widget host's own prices,
+# before the program runs, then from the program's), and that a click opens
+# the price list.
 #
-# Usage: gnome-shell-extension.sh EXTENSION_DIR VANTRELL FAKE_MARKET [OUTPUT_DIR]
+# Usage: gnome-shell-extension.sh EXTENSION_DIR VANTRELL WIDGET_HOST FAKE_MARKET [OUTPUT_DIR]
 # Needs gnome-shell, xvfb, imagemagick, xdotool and x11-utils (scripts/install-deps).
 set -uo pipefail
 
 extension_dir=$1
 vantrell=$2
-fake_market=$3
+widget_host=$3
+fake_market=$4
 source "$(dirname "$0")/common.sh"
-setup_work "${4:-}"
+setup_work "${5:-}"
 
 require_tools gnome-shell Xvfb import convert xdotool xdpyinfo gdbus dbus-daemon
 uuid=vantrell@vantrell.org
@@ -36,11 +39,14 @@ welcome-dialog-last-shown-version='999'
 KEYS
 export GSETTINGS_BACKEND=keyfile
 
-# Prices first, so that the snapshot exists when the extension reads it.
+# The widget host where the extension starts it, as an installation has it.
+mkdir -p "$work/bin"
+ln -s "$(realpath "$widget_host")" "$work/bin/vantrell-widget-host"
+export PATH="$work/bin:$PATH"
+
+# The market, but not yet the program: the label shows the host's own prices.
 start_market false
-start_vantrell
-snapshot="$XDG_CACHE_HOME/vantrell/widget-snapshot.json"
-wait_for 60 grep -q '"panel"' "$snapshot" || fail "the program wrote no snapshot with panel texts"
+snapshot="$XDG_CACHE_HOME/vantrell/panel-snapshot.json"
 
 dbus-daemon --session --nofork --print-address=3 3> "$work/system-bus" >> "$log" 2>&1 &
 pids+=($!)
@@ -60,8 +66,6 @@ leave_gnome_overview 30
 panel_colour() {
     grep -o '"colorOnDark":"#[0-9A-F]*"' "$snapshot" | head -n 1 | grep -o '#[0-9A-F]*'
 }
-coin_text=$(grep -o '"text":"[^"]*"' "$snapshot" | head -n 1)
-echo "snapshot: $coin_text, colour on dark $(panel_colour)"
 
 # The label: pixels of that colour in the top bar, as tall as text.
 bar_height=32
@@ -75,7 +79,17 @@ find_label() {
     label_w=${BASH_REMATCH[1]} label_h=${BASH_REMATCH[2]} label_x=${BASH_REMATCH[3]} label_y=${BASH_REMATCH[4]}
     ((label_w >= 50 && label_h >= 8 && label_h <= bar_height))
 }
-wait_for 30 find_label || fail "no price text in $colour in the top bar (found: ${geometry:-nothing})"
+wait_for 60 grep -q '"panel"' "$snapshot" || fail "the widget host kept no prices for the panel"
+echo "host's prices: $(grep -o '"text":"[^"]*"' "$snapshot" | head -n 1), colour on dark $(panel_colour)"
+wait_for 30 find_label || fail "no price text in ${colour:-?} from the host's prices (found: ${geometry:-nothing})"
+cp "$work/screen.png" "$work/panel-without-program.png"
+echo "host's price text at ${label_w}x${label_h}+${label_x}+${label_y} in $colour"
+
+# The program's prices take over once it runs.
+start_vantrell
+snapshot="$XDG_CACHE_HOME/vantrell/widget-snapshot.json"
+wait_for 60 grep -q '"panel"' "$snapshot" || fail "the program wrote no snapshot with panel texts"
+wait_for 30 find_label || fail "no price text in ${colour:-?} in the top bar (found: ${geometry:-nothing})"
 cp "$work/screen.png" "$work/panel.png"
 echo "price text at ${label_w}x${label_h}+${label_x}+${label_y} in $colour"
 # The clock's digits, for comparison: the light pixels in the middle of the bar.

@@ -120,6 +120,8 @@ cp "$work/screen.png" "$work/panel.png"
 echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + label_y)) in $colour"
 
 echo "plasmashell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x plasmashell)" "$snapshot")"
+# While the program's prices are fresh, the applet's helper fetches none of its own.
+[[ ! -e $XDG_CACHE_HOME/vantrell/panel-snapshot.json ]] || fail "the widget host fetched prices while the program runs"
 
 # A click on the text opens the price list.
 popover_count() { grep -c 'Popover shown' "$work/vantrell.log"; }

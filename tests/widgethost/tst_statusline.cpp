@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The single-coin widget as one line for status bars, in every format.
+// The single-coin widget as one line for status bars, in every format, and
+// the panel front ends' own prices while the program does not run.
+#include "panelfeed.h"
 #include "statusline.h"
 
 #include <QTest>
@@ -136,6 +138,62 @@ private Q_SLOTS:
         StatusLine line;
         line.text = QStringLiteral("A%{F#000}B");
         QCOMPARE(formatStatusLine(StatusFormat::polybar, line, false), QByteArray("A% {F#000}B\n"));
+    }
+
+    // The host's file in the program's form: the panel's coin, and stale as
+    // soon as the program's would be for prices of that age.
+    void panelSnapshot_data()
+    {
+        QTest::addColumn<WidgetEntryContent>("content");
+        QTest::addColumn<QString>("panelCoinId");
+        QTest::addColumn<QString>("expectedCoin"); // empty: no file
+        QTest::addColumn<QString>("expectedText");
+
+        WidgetEntryContent two = content(80585, 2.31);
+        two.rows.append({QStringLiteral("ethereum"), QStringLiteral("ETH"), QStringLiteral("Ethereum"), std::nullopt,
+            true, 3932.4, -1.2});
+        WidgetEntryContent unpricedFirst = two;
+        unpricedFirst.rows[0].price.reset();
+        WidgetEntryContent delistedFirst = two;
+        delistedFirst.rows[0].hasMarket = false;
+
+        QTest::newRow("the program's coin") << two << "ethereum"
+                                            << "ethereum"
+                                            << "ETH 3,932";
+        QTest::newRow("no such row: the first") << two << "solana"
+                                                << "bitcoin"
+                                                << "BTC 80,585";
+        QTest::newRow("first without a price") << unpricedFirst << ""
+                                               << "ethereum"
+                                               << "ETH 3,932";
+        QTest::newRow("first without a market") << delistedFirst << "bitcoin"
+                                                << "ethereum"
+                                                << "ETH 3,932";
+        QTest::newRow("no prices") << content(std::nullopt, std::nullopt) << ""
+                                   << ""
+                                   << "";
+    }
+
+    void panelSnapshot()
+    {
+        QFETCH(WidgetEntryContent, content);
+        QFETCH(QString, panelCoinId);
+        QFETCH(QString, expectedCoin);
+        QFETCH(QString, expectedText);
+
+        const auto snapshot = makePanelSnapshot(content, panelCoinId);
+        QCOMPARE(snapshot.has_value(), !expectedCoin.isEmpty());
+        if (!snapshot)
+            return;
+        QCOMPARE(snapshot->panelCoinId, expectedCoin);
+        QCOMPARE(snapshot->quotes.value(expectedCoin).panel->text, expectedText);
+        QVERIFY(!snapshot->holdings);
+        // Through the file, as the front ends read it: dated when the prices were obtained.
+        const auto decoded = WidgetSnapshot::decode(*snapshot->encode());
+        QVERIFY(decoded);
+        QCOMPARE(decoded->writtenAt, *content.updatedAt);
+        QCOMPARE(programServesPanelUntil(decoded, kNow), content.updatedAt->addSecs(WidgetSnapshot::panelFreshSeconds));
+        QCOMPARE(programServesPanelUntil(decoded, kNow.addSecs(WidgetSnapshot::panelFreshSeconds)), std::nullopt);
     }
 };
 

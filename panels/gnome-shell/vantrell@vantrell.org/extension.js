@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The price of the coin Vantrell shows, as a label in the top bar. Everything
-// it shows comes ready made from the snapshot file the program keeps (texts,
-// colours, the moment the texts go stale): this file only picks a quote and
-// puts its texts on the screen. A click opens the program's price list.
+// it shows comes ready made from the snapshot file the program keeps, or the
+// widget host's while the program does not run (texts, colours, the moment
+// the texts go stale): this file only picks a quote and puts its texts on the
+// screen. A click opens the program's price list.
 'use strict';
 
 const {Clutter, Gio, GLib, GObject, St} = imports.gi;
@@ -17,7 +18,10 @@ const LINK = 'vantrell://popover';
 // Owned while the label is shown: the program keeps its tray item out of the
 // panel meanwhile.
 const PANEL_NAME = 'org.vantrell.PanelFrontEnd';
-const SNAPSHOT_PATH = GLib.build_filenamev([GLib.get_user_cache_dir(), 'vantrell', 'widget-snapshot.json']);
+const SNAPSHOT_DIR = GLib.build_filenamev([GLib.get_user_cache_dir(), 'vantrell']);
+// The program's file, and the one the widget host keeps beside it with its
+// own prices while the program does not run.
+const SNAPSHOT_FILES = ['widget-snapshot.json', 'panel-snapshot.json'];
 
 function readSnapshot(bytes) {
     try {
@@ -26,6 +30,13 @@ function readSnapshot(bytes) {
     } catch (e) {
         return null;
     }
+}
+
+// Whichever of the two goes stale later.
+function laterSnapshot(a, b) {
+    if (!a || !b)
+        return a || b;
+    return b.panelStaleAt > a.panelStaleAt ? b : a;
 }
 
 // The program's price list: Open of the link on the running instance, or a
@@ -60,20 +71,23 @@ class PriceButton extends PanelMenu.Button {
             style_class: 'vantrell-price',
         });
         this.add_child(this._label);
+        this._snapshots = SNAPSHOT_FILES.map(() => null);
         this._snapshot = null;
         this._staleTimer = 0;
         this._cancellable = new Gio.Cancellable();
 
-        this._file = Gio.File.new_for_path(SNAPSHOT_PATH);
-        // The program replaces the file by renaming a new one over it: watch
-        // for that, not for writes.
-        this._monitor = this._file.monitor_file(Gio.FileMonitorFlags.WATCH_MOVES, null);
-        this._monitor.connect('changed', (monitor, file, otherFile, event) => {
-            if (event === Gio.FileMonitorEvent.CHANGED)
-                return; // CHANGES_DONE_HINT follows
-            this._load();
+        // Each file is replaced by renaming a new one over it: watch for
+        // that, not for writes.
+        this._files = SNAPSHOT_FILES.map(name => Gio.File.new_for_path(GLib.build_filenamev([SNAPSHOT_DIR, name])));
+        this._monitors = this._files.map((file, index) => {
+            const monitor = file.monitor_file(Gio.FileMonitorFlags.WATCH_MOVES, null);
+            monitor.connect('changed', (m, changed, otherFile, event) => {
+                if (event !== Gio.FileMonitorEvent.CHANGED) // CHANGES_DONE_HINT follows a write
+                    this._load(index);
+            });
+            return monitor;
         });
-        this._load();
+        this._files.forEach((file, index) => this._load(index));
     }
 
     // A left click opens the price list; other buttons the watchlist menu.
@@ -88,8 +102,8 @@ class PriceButton extends PanelMenu.Button {
         return super.vfunc_event(event);
     }
 
-    _load() {
-        this._file.load_contents_async(this._cancellable, (file, result) => {
+    _load(index) {
+        this._files[index].load_contents_async(this._cancellable, (file, result) => {
             let snapshot = null;
             try {
                 const [, contents] = file.load_contents_finish(result);
@@ -98,7 +112,8 @@ class PriceButton extends PanelMenu.Button {
                 if (e.matches(Gio.IOErrorEnum, Gio.IOErrorEnum.CANCELLED))
                     return;
             }
-            this._snapshot = snapshot;
+            this._snapshots[index] = snapshot;
+            this._snapshot = laterSnapshot(this._snapshots[0], this._snapshots[1]);
             this._show();
         });
     }
@@ -167,7 +182,7 @@ class PriceButton extends PanelMenu.Button {
         if (this._staleTimer)
             GLib.source_remove(this._staleTimer);
         this._staleTimer = 0;
-        this._monitor.cancel();
+        this._monitors.forEach(monitor => monitor.cancel());
         super.destroy();
     }
 });
@@ -178,9 +193,23 @@ class Extension {
         Main.panel.addToStatusArea('vantrell-price', this._button, 0, 'right');
         this._nameId = Gio.bus_own_name(Gio.BusType.SESSION, PANEL_NAME, Gio.BusNameOwnerFlags.NONE,
             null, null, null);
+        // The widget host keeps the panel's own prices while the program does
+        // not run; it lives as long as its stdin stays open: one process for
+        // as long as the label is shown.
+        try {
+            this._host = Gio.Subprocess.new(['vantrell-widget-host', '--panel-presence'],
+                Gio.SubprocessFlags.STDIN_PIPE);
+        } catch (e) {
+            this._host = null;
+            logError(e, 'Vantrell: no widget host, the label shows the program\'s prices only');
+        }
     }
 
     disable() {
+        if (this._host) {
+            this._host.get_stdin_pipe().close(null);
+            this._host = null;
+        }
         if (this._nameId)
             Gio.bus_unown_name(this._nameId);
         this._nameId = 0;

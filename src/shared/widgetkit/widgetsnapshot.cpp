@@ -24,7 +24,6 @@ namespace Vantrell {
 
 namespace {
 
-const QString kFileName = QStringLiteral("widget-snapshot.json");
 // One value per 15 minutes over 24 hours, and the open slot.
 constexpr qsizetype maxHistoryValues = 97;
 
@@ -365,7 +364,7 @@ std::optional<QString> WidgetSnapshotStore::filePath() const
 {
     if (!directory)
         return std::nullopt;
-    return QDir(*directory).filePath(kFileName);
+    return QDir(*directory).filePath(fileName);
 }
 
 bool WidgetSnapshotStore::write(const WidgetSnapshot &snapshot, QString *errorString) const

@@ -130,6 +130,8 @@ struct WidgetSnapshotStore
 
     // Without a directory nothing is written or read.
     std::optional<QString> directory;
+    // The widget host keeps the panel's own prices beside it in the same form.
+    QString fileName = QStringLiteral("widget-snapshot.json");
 
     static WidgetSnapshotStore forBundle(const Bundle &bundle);
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window as the user meets it: the first open up to the first
 // paint, one drawn frame of a drag over 100 watched coins, and the memory the
-// program keeps after the window was opened and closed ten times.
+// program keeps after the window was opened and closed ten times. And the
+// price list's first paint over 20 coins, with and without their 24-hour lines.
 #include "../tests/app/popover/popovertestsupport.h"
 #include "market/coincatalog.h"
 #include "memorysettingsstore.h"
 #include "platform/bundle.h"
 #include "platform/timer.h"
+#include "popover/coinpopoverview.h"
 #include "settingsstore/settingsdatastorage.h"
 #include "settingsstore/settingsstore.h"
 #include "settingsstore/settingsviewmodel.h"
@@ -30,6 +32,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 using namespace Vantrell;
 
@@ -123,6 +127,44 @@ void firstOpenToFirstPaint(benchmark::State &state)
     }
 }
 BENCHMARK(firstOpenToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// From a new price list over 20 coins to its first paint; Arg(1) with each
+// row's 24-hour line (97 values), Arg(0) without.
+void popoverFirstPaint(benchmark::State &state)
+{
+    AppSettings initial;
+    initial.show24hCharts = state.range(0) != 0;
+    Test::MemorySettingsStore store(initial);
+    SettingsViewModel settings(store);
+    QList<Coin> coins;
+    for (int i = 0; i < 20; ++i) {
+        Coin coin = Test::sampleCoins(12).at(i % 12);
+        coin.id += QString::number(i);
+        if (coin.currentPrice) {
+            for (int slot = 0; slot < 97; ++slot)
+                coin.history24h.values.append(*coin.currentPrice * (1 + 0.02 * std::sin(slot / 6.0 + i)));
+            coin.history24h.values.last() = *coin.currentPrice;
+        }
+        coins.append(coin);
+    }
+    Test::FakeCoinListFeed feed;
+    feed.setCoins(coins);
+    UpdateController updates;
+    AppNotificationCenter notifications;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        auto view = std::make_unique<CoinPopoverView>(feed, settings, updates, notifications, nullptr);
+        FirstPaint paint;
+        view->installEventFilter(&paint);
+        view->resize(view->sizeHint());
+        view->show();
+        while (!paint.painted)
+            QCoreApplication::processEvents();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(popoverFirstPaint)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One pointer move of a drag over 100 coins and the list drawn again.
 void reorderFrameDrawn(benchmark::State &state)

@@ -7,7 +7,8 @@
 #   - PSS after --settle seconds of polling a 20-coin watchlist every 10 s
 # Aims: registered within 200 ms, PSS at most 30 MiB.
 #
-# Usage: bench/startup/measure-startup.sh [--runs N] [--settle SECONDS] [--build DIR]
+# Usage: [CHARTS=0] bench/startup/measure-startup.sh [--runs N] [--settle SECONDS] [--build DIR]
+# CHARTS=0 turns the 24-hour charts off (and with them the history requests).
 # Builds build/release (cmake --preset release) and the probe when missing.
 set -euo pipefail
 
@@ -66,12 +67,12 @@ fresh_profile() {
     chmod 700 "$work/home/runtime"
     export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache" \
         XDG_RUNTIME_DIR="$work/home/runtime" XDG_DATA_HOME="$work/home/data" XDG_STATE_HOME="$work/home/state"
-    python3 - "$XDG_CONFIG_HOME/vantrell/appSettings.json" <<'PY'
+    python3 - "$XDG_CONFIG_HOME/vantrell/appSettings.json" "${CHARTS:-1}" <<'PY'
 import json, sys
 coins = ["bitcoin", "ethereum", "binancecoin", "solana", "ripple", "cardano", "dogecoin", "tron", "chainlink",
          "polkadot", "litecoin", "avalanche-2", "shiba-inu", "uniswap", "stellar", "cosmos", "near", "aptos",
          "arbitrum", "filecoin"]
-json.dump({"pollingInterval": 10, "displayedCoinId": "bitcoin",
+json.dump({"pollingInterval": 10, "displayedCoinId": "bitcoin", "show24hCharts": sys.argv[2] != "0",
            "addedCoins": [{"coinId": c, "alertKind": "change", "notificationThreshold": 2} for c in coins]},
           open(sys.argv[1], "w"))
 PY
@@ -96,7 +97,7 @@ pss=$(value pss_kib "$out")
 rss=$(value rss_kib "$out")
 
 echo
-echo "vantrell start-up, $runs runs (release build, 20-coin watchlist, polling every 10 s)"
+echo "vantrell start-up, $runs runs (release build, 20-coin watchlist, polling every 10 s, charts ${CHARTS:-1})"
 printf 'registered on the bus:  median %s ms (aim: 200 ms)\n' "$(printf '%s\n' "${registered[@]}" | median)"
 printf 'first price shown:      median %s ms\n' "$(printf '%s\n' "${priced[@]}" | median)"
 awk -v pss="$pss" -v rss="$rss" -v s="$settle" \

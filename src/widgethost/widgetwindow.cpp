@@ -3,6 +3,7 @@
 
 #include "compositing.h"
 #include "widgetframe.h"
+#include "widgetkit/widgetviews.h"
 #include "x11desktoplayer.h"
 
 #include <QApplication>
@@ -35,8 +36,11 @@ WidgetWindow::WidgetWindow(WidgetExtension &extension, QString kind, WidgetFamil
 
 void WidgetWindow::setEntry(const VantrellWidgetEntry &entry)
 {
+    const bool same = m_hasEntry && widgetDrawsTheSame(m_entry.content, m_entry.date, entry.content, entry.date);
     m_entry = entry;
-    update();
+    m_hasEntry = true;
+    if (!same)
+        update();
 }
 
 void WidgetWindow::showAt(QPoint topLeft)

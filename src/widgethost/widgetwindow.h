@@ -44,6 +44,7 @@ private:
     QString m_kind;
     WidgetFamily m_family;
     VantrellWidgetEntry m_entry;
+    bool m_hasEntry = false;
     bool m_translucent = false;
     std::optional<QPoint> m_pressGlobal;
     QPoint m_pressTopLeft;

@@ -374,6 +374,18 @@ std::optional<WidgetUpdatedText::Text> WidgetUpdatedText::make(const WidgetEntry
     return Text {{{}, time, {}}, false};
 }
 
+bool widgetDrawsTheSame(
+    const WidgetEntryContent &a, const QDateTime &aNow, const WidgetEntryContent &b, const QDateTime &bNow)
+{
+    if (WidgetUpdatedText::make(a, aNow) != WidgetUpdatedText::make(b, bNow))
+        return false;
+    WidgetEntryContent untimedA = a;
+    WidgetEntryContent untimedB = b;
+    untimedA.updatedAt.reset();
+    untimedB.updatedAt.reset();
+    return untimedA == untimedB;
+}
+
 void WidgetCoinLogo::paint(QPainter &painter, const QRectF &square, const WidgetRow &row, WidgetResources &resources,
     const WidgetEnvironment &environment)
 {

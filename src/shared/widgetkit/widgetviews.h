@@ -160,6 +160,12 @@ struct WidgetUpdatedText
     static std::optional<Text> make(const WidgetEntryContent &content, const QDateTime &now);
 };
 
+// Whether `a` drawn at `aNow` looks as `b` drawn at `bNow`: the same content
+// and the same update-time text (to the minute, with the same stale mark). A
+// poll that moved no price then redraws nothing.
+bool widgetDrawsTheSame(
+    const WidgetEntryContent &a, const QDateTime &aNow, const WidgetEntryContent &b, const QDateTime &bNow);
+
 // The holdings' total in the list's header, "$36,000" and its 24-hour change
 // "▲ +2.10%" coloured like a row's change. None without holdings.
 struct WidgetHoldingsText

@@ -195,6 +195,38 @@ private Q_SLOTS:
         QCOMPARE(warning->color, QColor(0xFF, 0x95, 0x00));
     }
 
+    // A redraw is skipped only when nothing drawn would differ.
+    void drawsTheSame_data()
+    {
+        QTest::addColumn<WidgetEntryContent>("later");
+        QTest::addColumn<qint64>("laterBySeconds"); // the moment it is drawn at
+        QTest::addColumn<bool>("same");
+
+        const WidgetEntryContent first = sampleContent(3);
+        WidgetEntryContent sameMinute = first;
+        sameMinute.updatedAt = kUpdated.addSecs(59);
+        WidgetEntryContent nextMinute = first;
+        nextMinute.updatedAt = kUpdated.addSecs(60);
+        WidgetEntryContent moved = sameMinute;
+        moved.rows[1].price = 3421.08;
+        WidgetEntryContent newLine = sameMinute;
+        newLine.rows[0].history24h.values = {97000, 97342.6};
+
+        QTest::newRow("a poll that moved nothing") << sameMinute << qint64(59) << true;
+        QTest::newRow("the shown minute turns") << nextMinute << qint64(60) << false;
+        QTest::newRow("a price moved") << moved << qint64(59) << false;
+        QTest::newRow("a new 24-hour line") << newLine << qint64(59) << false;
+        QTest::newRow("the time goes stale") << first << qint64(1801) << false;
+    }
+
+    void drawsTheSame()
+    {
+        QFETCH(WidgetEntryContent, later);
+        QFETCH(qint64, laterBySeconds);
+        QFETCH(bool, same);
+        QCOMPARE(widgetDrawsTheSame(sampleContent(3), kUpdated, later, kUpdated.addSecs(laterBySeconds)), same);
+    }
+
     void emptyViewWithoutPrices_data()
     {
         QTest::addColumn<bool>("withTime");

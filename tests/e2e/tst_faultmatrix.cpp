@@ -279,6 +279,18 @@ private:
         return {};
     }
 
+    // Files a row's outcome in the matrix when the row ends (FAILED when the
+    // row ended without one) and leaves a healthy market to the next row.
+    auto recorder(Outcome &outcome)
+    {
+        return qScopeGuard([this, &outcome] {
+            if (outcome.result.isEmpty())
+                outcome.result = QStringLiteral("FAILED");
+            m_outcomes.append(outcome);
+            m_market.clearFaults();
+        });
+    }
+
     // Waits `ms`, checking all along that the program runs and shows `shown`.
     // Returns the first problem seen.
     QString watch(int ms, const QString &shown)
@@ -417,14 +429,8 @@ private Q_SLOTS:
     {
         QFETCH(Fault, fault);
         Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            // A failed row leaves a healthy market to the next.
-            m_market.clearFaults();
-            m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
-        });
+        const auto healthyQuote = qScopeGuard([&] { m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5); });
+        const auto record = recorder(outcome);
 
         const QString shown = expectedTitle();
         QCOMPARE(title(), shown);
@@ -545,12 +551,7 @@ private Q_SLOTS:
         QFETCH(FakeMarketFault, fault);
         QFETCH(bool, spoilsEveryAnswer);
         Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            m_market.clearFaults();
-        });
+        const auto record = recorder(outcome);
 
         // A program with bitcoin's day stored and drawn, stopped to start again under the fault.
         QTRY_VERIFY_WITH_TIMEOUT(m_app->isRunning() && bitcoinDay().size() == 97, kStartTimeout);
@@ -605,12 +606,7 @@ private Q_SLOTS:
     {
         QFETCH(RateFault, fault);
         Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("rates"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            m_market.clearFaults();
-        });
+        const auto record = recorder(outcome);
 
         // A fresh program: the rate is fetched at start only when the cache is old.
         if (m_app && m_app->isRunning()) {

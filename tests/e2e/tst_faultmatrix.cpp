@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -169,6 +170,7 @@ struct Outcome
 
 Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(RateFault)
+Q_DECLARE_METATYPE(FakeMarketFault)
 
 class TestFaultMatrix final : public QObject
 {
@@ -201,12 +203,40 @@ private:
         return kBinance;
     }
 
-    // The exchange-rate cache file of the program, found where the program put it.
-    QString rateCachePath() const
+    // A file of the program, found where the program put it.
+    QString pathOf(const QString &fileName) const
     {
-        QDirIterator it(
-            m_xdg.root(), {QStringLiteral("exchange-rates.json")}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(m_xdg.root(), {fileName}, QDir::Files, QDirIterator::Subdirectories);
         return it.hasNext() ? it.next() : QString();
+    }
+    QString rateCachePath() const { return pathOf(QStringLiteral("exchange-rates.json")); }
+    QByteArray fileContents(const QString &fileName) const
+    {
+        const QString path = pathOf(fileName);
+        QFile file(path);
+        return !path.isEmpty() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Bitcoin's day as the widget snapshot holds it, a value (or null) per slot.
+    QJsonArray bitcoinDay() const
+    {
+        return QJsonDocument::fromJson(fileContents(QStringLiteral("widget-snapshot.json")))
+            .object()
+            .value(QLatin1String("quotes"))
+            .toObject()
+            .value(QLatin1String("bitcoin"))
+            .toObject()
+            .value(QLatin1String("history24h"))
+            .toArray();
+    }
+    int candleRequests() const
+    {
+        const QList<FakeMarketRequest> requests = m_market.requests();
+        const auto endpoints = FakeMarket::candleEndpoints();
+        return int(std::count_if(requests.cbegin(), requests.cend(), [&](const FakeMarketRequest &request) {
+            return std::any_of(endpoints.cbegin(), endpoints.cend(), [&](const auto &endpoint) {
+                return endpoint.first == request.host && FakeMarket::pathMatches(endpoint.second, request.path);
+            });
+        }));
     }
 
     int tickerRequests() const
@@ -247,6 +277,18 @@ private:
         if (!QTest::qWaitFor([&] { return title() == expectedTitle(); }, kStartTimeout))
             return QStringLiteral("the restarted program shows ") + title();
         return {};
+    }
+
+    // Files a row's outcome in the matrix when the row ends (FAILED when the
+    // row ended without one) and leaves a healthy market to the next row.
+    auto recorder(Outcome &outcome)
+    {
+        return qScopeGuard([this, &outcome] {
+            if (outcome.result.isEmpty())
+                outcome.result = QStringLiteral("FAILED");
+            m_outcomes.append(outcome);
+            m_market.clearFaults();
+        });
     }
 
     // Waits `ms`, checking all along that the program runs and shows `shown`.
@@ -387,14 +429,8 @@ private Q_SLOTS:
     {
         QFETCH(Fault, fault);
         Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            // A failed row leaves a healthy market to the next.
-            m_market.clearFaults();
-            m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5);
-        });
+        const auto healthyQuote = qScopeGuard([&] { m_market.setQuote(QStringLiteral("BTC"), m_bitcoin, 1.5); });
+        const auto record = recorder(outcome);
 
         const QString shown = expectedTitle();
         QCOMPARE(title(), shown);
@@ -493,6 +529,55 @@ private Q_SLOTS:
         }
     }
 
+    // Each row starts a program while every exchange's candles carry one
+    // fault, so that it asks for them at once: it must keep running and
+    // showing the price, and still draw bitcoin's day. A fault that spoils
+    // every answer must leave the stored series as it was.
+    void candleFaults_data()
+    {
+        QTest::addColumn<FakeMarketFault>("fault");
+        QTest::addColumn<bool>("spoilsEveryAnswer");
+        using F = FakeMarketFault;
+        QTest::newRow("candles: malformed JSON") << F::malformedJson() << true;
+        QTest::newRow("candles: body cut short") << F::truncated() << true;
+        QTest::newRow("candles: none") << F::candleDefect(F::Candles::Empty) << true;
+        QTest::newRow("candles: out of order") << F::candleDefect(F::Candles::OutOfOrder) << false;
+        QTest::newRow("candles: four missing") << F::candleDefect(F::Candles::Gap) << false;
+        QTest::newRow("candles: a close of 0") << F::candleDefect(F::Candles::ZeroClose) << false;
+    }
+
+    void candleFaults()
+    {
+        QFETCH(FakeMarketFault, fault);
+        QFETCH(bool, spoilsEveryAnswer);
+        Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("all"), {}, -1};
+        const auto record = recorder(outcome);
+
+        // A program with bitcoin's day stored and drawn, stopped to start again under the fault.
+        QTRY_VERIFY_WITH_TIMEOUT(m_app->isRunning() && bitcoinDay().size() == 97, kStartTimeout);
+        QString problem = stopProgram();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        const QByteArray stored = fileContents(QStringLiteral("price-history.json"));
+        QVERIFY(!stored.isEmpty());
+        for (const auto &[host, path] : FakeMarket::candleEndpoints())
+            m_market.setFault(host, path, fault);
+        const int before = candleRequests();
+        const qsizetype registered = m_watcher.registrations().size();
+        startProgram();
+        QTRY_VERIFY_WITH_TIMEOUT(m_watcher.registrations().size() > registered, kStartTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(title(), expectedTitle(), kStartTimeout);
+        // Both coins asked of every source, or of the first that answers.
+        const int expected = spoilsEveryAnswer ? 2 * int(FakeMarket::candleEndpoints().size()) : 2;
+        QTRY_VERIFY_WITH_TIMEOUT(candleRequests() - before >= expected, kStartTimeout);
+        problem = watch(kFaultMs, expectedTitle());
+        if (problem.isEmpty() && bitcoinDay().size() != 97)
+            problem = QStringLiteral("the snapshot holds %1 slots of bitcoin's day").arg(bitcoinDay().size());
+        if (problem.isEmpty() && spoilsEveryAnswer && fileContents(QStringLiteral("price-history.json")) != stored)
+            problem = QStringLiteral("the stored series changed");
+        outcome.result = problem.isEmpty() ? QStringLiteral("ok (keeps the day)") : problem;
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
     // Each row starts a program in euros with a cached rate too old to use
     // unasked: while every rate service fails it must show prices at the
     // cached rate, and the market's rate within two polls once they answer.
@@ -521,12 +606,7 @@ private Q_SLOTS:
     {
         QFETCH(RateFault, fault);
         Outcome outcome {QString::fromUtf8(QTest::currentDataTag()), QStringLiteral("rates"), {}, -1};
-        const auto record = qScopeGuard([&] {
-            if (outcome.result.isEmpty())
-                outcome.result = QStringLiteral("FAILED");
-            m_outcomes.append(outcome);
-            m_market.clearFaults();
-        });
+        const auto record = recorder(outcome);
 
         // A fresh program: the rate is fetched at start only when the cache is old.
         if (m_app && m_app->isRunning()) {

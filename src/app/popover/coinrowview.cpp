@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "coinrowview.h"
 
+#include "chartaccessible.h"
 #include "i18n/localizationmanager.h"
 #include "logos/coinlogowidget.h"
 #include "market/tickerprovider.h"
@@ -20,18 +21,21 @@
 namespace Vantrell {
 
 namespace {
-
 constexpr int kLogoSize = 32;
 constexpr QSize kSparklineSize(56, 24);
 constexpr int kPriceColumn = 64;
+} // namespace
 
 // The row's 24-hour line.
-class SparklineView final : public QWidget
+class RowSparklineView final : public QWidget
 {
+    Q_OBJECT
+
 public:
-    explicit SparklineView(QWidget *parent)
+    explicit RowSparklineView(QWidget *parent)
         : QWidget(parent)
     {
+        announceAsChart(staticMetaObject);
         setFixedSize(kSparklineSize);
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
@@ -56,6 +60,8 @@ private:
     PriceHistory24h m_history;
     QColor m_color;
 };
+
+namespace {
 
 void setTextColor(QLabel *label, const QColor &color)
 {
@@ -102,7 +108,7 @@ CoinRowView::CoinRowView(const Coin &coin, CoinLogoPainter *logos, QWidget *pare
     m_holdingValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_holdingValue->hide();
 
-    m_sparkline = new SparklineView(this);
+    m_sparkline = new RowSparklineView(this);
     m_sparkline->hide();
 
     auto *names = new QVBoxLayout;
@@ -197,10 +203,13 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
 
     const bool chart = settings.show24hCharts && !m_coin.history24h.isEmpty();
     m_chartColor = change.text.isEmpty() ? colors.secondary : colorOf(change, colors);
-    static_cast<SparklineView *>(m_sparkline)->setHistory(m_coin.history24h, m_chartColor);
+    static_cast<RowSparklineView *>(m_sparkline)->setHistory(m_coin.history24h, m_chartColor);
     m_sparkline->setVisible(chart);
     setFocusPolicy(chart ? Qt::StrongFocus : Qt::NoFocus);
     setCursor(chart ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    const QString chartName = localizedString(QStringLiteral("chart.name"), {m_coin.name});
+    if (m_sparkline->accessibleName() != chartName)
+        m_sparkline->setAccessibleName(chartName);
     setAccessibleName(m_coin.name + QStringLiteral(", ") + m_coin.symbol);
     // The row's tip: where the price comes from, and what a click does.
     QStringList tip;
@@ -213,3 +222,5 @@ void CoinRowView::refresh(const AppSettings &settings, const PopoverColors &colo
 }
 
 } // namespace Vantrell
+
+#include "coinrowview.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "historychartview.h"
 
+#include "chartaccessible.h"
 #include "historychart.h"
 #include "i18n/localizationmanager.h"
 #include "popoverlayout.h"
@@ -20,6 +21,7 @@ constexpr qreal kTextLine = 16;
 HistoryChartView::HistoryChartView(QWidget *parent)
     : QWidget(parent)
 {
+    announceAsChart(staticMetaObject);
     setFixedHeight(chartHeight);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

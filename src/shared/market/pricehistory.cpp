@@ -6,6 +6,7 @@
 #include "platform/logging.h"
 #include "platform/paths.h"
 #include "tickerprovider.h"
+#include "tickerproviders.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -53,8 +54,15 @@ std::optional<qint64> readWholeNumber(const QJsonValue &value)
     return ok && number >= 0 ? std::optional(number) : std::nullopt;
 }
 
-// Rows of [time, open, high, low, close, …] with the close as a decimal string.
-Result<QList<Candle>> readRows(const QJsonArray &rows)
+// How an exchange writes its rows: the open time first, the close fifth.
+struct RowForm
+{
+    qint64 timeUnitsPerSecond = 1000;
+    // The close a JSON number rather than a decimal string.
+    bool numericClose = false;
+};
+
+Result<QList<Candle>> readRows(const QJsonArray &rows, RowForm form = {})
 {
     QList<Candle> candles;
     candles.reserve(rows.size());
@@ -65,15 +73,24 @@ Result<QList<Candle>> readRows(const QJsonArray &rows)
         const std::optional<qint64> openTime = readWholeNumber(row.at(0));
         if (!openTime)
             return malformed(QStringLiteral("row %1 has no open time").arg(i));
-        if (!row.at(4).isString())
+        std::optional<double> close;
+        if (form.numericClose && row.at(4).isDouble())
+            close = row.at(4).toDouble();
+        else if (!form.numericClose && row.at(4).isString())
+            close = readDecimal(row.at(4).toString().toStdString());
+        if (!close || !std::isfinite(*close))
             return malformed(QStringLiteral("row %1 has no close").arg(i));
-        const std::optional<double> close = readDecimal(row.at(4).toString().toStdString());
-        if (!close)
-            return malformed(QStringLiteral("row %1 has no close").arg(i));
-        // A close of 0 is the exchange's way of saying it has none: a gap, not an error.
-        candles.append({*openTime / 1000, *close});
+        // No price, as in a ticker answer: the slot stays as it is, the rest of the answer counts.
+        if (!(*close > 0))
+            continue;
+        candles.append({*openTime / form.timeUnitsPerSecond, *close});
     }
     return candles;
+}
+
+QString isoTime(qint64 secondsSinceEpoch)
+{
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC).toString(Qt::ISODate);
 }
 
 QJsonDocument parseDocument(const QByteArray &body, QString *problem)
@@ -126,8 +143,9 @@ PriceSeries mergeCandles(const PriceSeries &series, const QList<Candle> &candles
             merged.closes[*slot] = series.closes.at(i);
     }
     for (const Candle &candle : candles) {
-        if (const auto slot = slotOf(candle.openTime))
-            merged.closes[*slot] = std::isfinite(candle.close) && candle.close > 0 ? candle.close : gap;
+        const auto slot = slotOf(candle.openTime);
+        if (slot && std::isfinite(candle.close) && candle.close > 0)
+            merged.closes[*slot] = candle.close;
     }
     return merged;
 }
@@ -167,11 +185,15 @@ QString HistorySource::name() const
         return QStringLiteral("okx");
     case Exchange::bybit:
         return QStringLiteral("bybit");
+    case Exchange::coinbase:
+        return QStringLiteral("coinbase");
+    case Exchange::kraken:
+        return QStringLiteral("kraken");
     }
     return {};
 }
 
-std::optional<HttpRequest> HistorySource::request(const QString &symbol, int count) const
+std::optional<HttpRequest> HistorySource::request(const QString &symbol, int count, const QDateTime &now) const
 {
     // Symbols are the catalog's upper-case letters and digits; anything else is not asked for.
     const bool plain = !symbol.isEmpty() && std::all_of(symbol.cbegin(), symbol.cend(), [](QChar c) {
@@ -180,6 +202,8 @@ std::optional<HttpRequest> HistorySource::request(const QString &symbol, int cou
     if (!plain || count < 1)
         return std::nullopt;
     const int limit = std::min(count, PriceSeries::slots);
+    // The open time of the first candle wanted.
+    const qint64 first = windowStart(now) + qint64(PriceSeries::slots - limit) * PriceSeries::slotSeconds;
     QString path;
     switch (exchange) {
     case Exchange::binance:
@@ -194,6 +218,17 @@ std::optional<HttpRequest> HistorySource::request(const QString &symbol, int cou
         path = QStringLiteral("%1/v5/market/kline?category=spot&symbol=%2USDT&interval=15&limit=%3")
                    .arg(baseURL, symbol)
                    .arg(limit);
+        break;
+    case Exchange::coinbase:
+        // No limit parameter (300 candles unasked): the time range says how many.
+        path = QStringLiteral("%1/products/%2-USD/candles?granularity=900&start=%3&end=%4")
+                   .arg(baseURL, symbol, isoTime(first), isoTime(now.toSecsSinceEpoch()));
+        break;
+    case Exchange::kraken:
+        // Kraken answers the candles after `since`; a second earlier takes in the first one wanted.
+        path = QStringLiteral("%1/0/public/OHLC?pair=%2USD&interval=15&since=%3")
+                   .arg(baseURL, KrakenTickerProvider::krakenAsset(symbol))
+                   .arg(first - 1);
         break;
     }
     QUrl url(path, QUrl::StrictMode);
@@ -244,6 +279,34 @@ Result<QList<Candle>> HistorySource::parse(const QByteArray &body) const
             return malformed(QStringLiteral("result.list missing or not an array"));
         return readRows(list.toArray());
     }
+    case Exchange::coinbase:
+        if (!document.isArray())
+            return malformed(QStringLiteral("not an array"));
+        return readRows(document.array(), {1, true});
+    case Exchange::kraken: {
+        const QJsonObject root = document.object();
+        if (!document.isObject() || !root.value(QLatin1String("error")).isArray())
+            return malformed(QStringLiteral("error missing or not an array"));
+        const QJsonArray errors = root.value(QLatin1String("error")).toArray();
+        if (!errors.isEmpty()) {
+            if (!errors.first().isString())
+                return malformed(QStringLiteral("error entry not a string"));
+            return KrakenTickerProvider::errorOf(errors.first().toString());
+        }
+        // The one pair asked for, under Kraken's name for it, beside "last".
+        const QJsonObject result = root.value(QLatin1String("result")).toObject();
+        std::optional<QJsonArray> rows;
+        for (auto it = result.constBegin(); it != result.constEnd(); ++it) {
+            if (it.key() == QLatin1String("last"))
+                continue;
+            if (rows || !it.value().isArray())
+                return malformed(QStringLiteral("result is not one pair's candles"));
+            rows = it.value().toArray();
+        }
+        if (!rows)
+            return malformed(QStringLiteral("result holds no pair"));
+        return readRows(*rows, {1, false});
+    }
     }
     return malformed(QStringLiteral("unknown exchange"));
 }
@@ -271,6 +334,8 @@ QList<HistorySource> defaultHistorySources()
         {E::binance, QStringLiteral("https://data-api.binance.vision/api/v3")},
         {E::okx, QStringLiteral("https://www.okx.com")},
         {E::bybit, QStringLiteral("https://api.bybit.com")},
+        {E::coinbase, QStringLiteral("https://api.exchange.coinbase.com")},
+        {E::kraken, QStringLiteral("https://api.kraken.com")},
     };
 }
 

@@ -14,7 +14,8 @@ namespace Vantrell {
 
 class Bundle;
 
-// One 15-minute candle: when it opened (UTC seconds) and its close in USDT.
+// One 15-minute candle: when it opened (UTC seconds) and its close in USDT
+// (or US dollars, taken one for one).
 struct Candle
 {
     qint64 openTime = 0;
@@ -42,9 +43,9 @@ struct PriceSeries
 qint64 windowStart(const QDateTime &now);
 
 // `series` moved to the window of `now` with `candles` written into their
-// slots: a later candle of a slot replaces the stored close, a close of 0 or
-// less, or one not a finite number, leaves a gap; candles outside the window
-// or off the 15-minute grid are ignored. Pure.
+// slots: a later candle of a slot replaces the stored close. Candles outside
+// the window, off the 15-minute grid, or with a close of 0 or less or not a
+// finite number are ignored: they neither add a close nor erase one. Pure.
 PriceSeries mergeCandles(const PriceSeries &series, const QList<Candle> &candles, const QDateTime &now);
 
 // How many of the newest candles a request must ask for so that `series`
@@ -59,24 +60,32 @@ int candlesNeeded(const PriceSeries &series, const QDateTime &now);
 QList<double> displayedHistory(
     const PriceSeries &series, double usdToTargetRate, std::optional<double> livePrice, const QDateTime &now);
 
-// One exchange's candle endpoint.
+// One exchange's candle endpoint. Binance, OKX and Bybit quote against USDT,
+// Coinbase Exchange and Kraken against US dollars, taken one for one as the
+// price requests take them.
 struct HistorySource
 {
-    enum class Exchange { binance, okx, bybit };
+    enum class Exchange { binance, okx, bybit, coinbase, kraken };
     Exchange exchange;
     QString baseURL; // Binance: the API root with "/api/v3"; else the host root
     // The exchange name the price requests use, for back-off.
     QString name() const;
-    // The request for the newest `count` 15-minute candles of `symbol` against USDT.
-    std::optional<HttpRequest> request(const QString &symbol, int count) const;
-    // Reads a 2xx body strictly: one malformed row fails the whole answer.
+    // The request for the newest `count` 15-minute candles of `symbol` at
+    // `now`, the pair named as the price requests name it; none when the
+    // symbol makes no such pair (the source is then skipped for the coin).
+    std::optional<HttpRequest> request(const QString &symbol, int count, const QDateTime &now) const;
+    // Reads a 2xx body strictly: one malformed row, or an error the exchange
+    // reports in the body, fails the whole answer. A candle whose close is 0
+    // or less is left out, as a price of 0 is left out of a ticker answer:
+    // its slot stays a gap.
     Result<QList<Candle>> parse(const QByteArray &body) const;
 };
 
 // Screens the status (as the price requests do) and parses a 2xx body.
 Result<QList<Candle>> screenAndParseCandles(const HistorySource &source, const HttpResponse &response);
 
-// Binance main, Binance market data, OKX, Bybit: the order of the price requests.
+// Binance main, Binance market data, OKX, Bybit, Coinbase Exchange, Kraken:
+// the order of the price requests.
 QList<HistorySource> defaultHistorySources();
 
 // The series of every coin by symbol, kept as "price-history.json" in the

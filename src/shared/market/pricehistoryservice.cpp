@@ -97,22 +97,23 @@ qsizetype PriceHistoryService::sourceAt(qsizetype position) const
 void PriceHistoryService::fetch(const QString &symbol, qsizetype position)
 {
     const QDateTime now = m_now();
-    qsizetype sourceIndex = m_sources.size();
+    // The next source that does not back off and has a pair for the coin.
+    std::optional<HttpRequest> request;
     for (; position < m_sources.size(); ++position) {
-        const auto until = m_backedOffUntil.constFind(m_sources.at(sourceAt(position)).name());
-        if (until == m_backedOffUntil.cend() || *until <= now) {
-            sourceIndex = sourceAt(position);
+        const HistorySource &source = m_sources.at(sourceAt(position));
+        const auto until = m_backedOffUntil.constFind(source.name());
+        if (until != m_backedOffUntil.cend() && *until > now)
+            continue;
+        request = source.request(symbol, candlesNeeded(m_series.value(symbol), now), now);
+        if (request)
             break;
-        }
     }
-    const std::optional<HttpRequest> request = sourceIndex < m_sources.size()
-        ? m_sources.at(sourceIndex).request(symbol, candlesNeeded(m_series.value(symbol), now))
-        : std::nullopt;
     if (!request) {
         m_inFlight.remove(symbol);
         finishRound();
         return;
     }
+    const qsizetype sourceIndex = sourceAt(position);
     m_askedAt.insert(symbol, now);
     // Marked before asking: a client may complete, and the next source be
     // asked, before get() returns; only this attempt's handle is kept.
@@ -121,12 +122,16 @@ void PriceHistoryService::fetch(const QString &symbol, qsizetype position)
     m_inFlight.insert(symbol, nullptr);
     CancelHandle handle = m_client.get(*request, [this, symbol, position, sourceIndex](Result<HttpResponse> answer) {
         const HistorySource &source = m_sources.at(sourceIndex);
-        const Result<QList<Candle>> candles
+        Result<QList<Candle>> candles
             = answer ? screenAndParseCandles(source, *answer) : Result<QList<Candle>>(answer.error());
+        // Not one usable candle (a coin the exchange does not list, or only
+        // prices of 0): the next source may have them.
+        if (candles && candles->isEmpty())
+            candles = MarketError::make(MarketError::Code::badServerResponse, QStringLiteral("no candles"));
         if (!candles) {
             const MarketError &error = candles.error();
-            qCDebug(lcMarket, "Price history of %s from %s failed: %s", qUtf8Printable(symbol),
-                qUtf8Printable(source.name()), qUtf8Printable(error.description()));
+            qCInfo(lcMarket, "Price history of %s from %s unusable, the series stays as it was: %s",
+                qUtf8Printable(symbol), qUtf8Printable(source.name()), qUtf8Printable(error.description()));
             if (error.code == MarketError::Code::rateLimited) {
                 const double seconds = error.retryAfter.value_or(defaultBackOffSeconds);
                 m_backedOffUntil.insert(source.name(), m_now().addMSecs(qint64(seconds * 1000)));

@@ -20,9 +20,10 @@ class TimerFactory;
 // once per 15 minutes (and when asked to at once: at start, after a wake, on a
 // currency change), for only the candles its stored series lacks. The source
 // that answered last is asked first, then the others in order; one that fails
-// is followed by the next for that coin, and one that answers with a rate
-// limit is skipped until its back-off ends. A
-// failed or malformed answer keeps the previous series. Main thread only.
+// is followed by the next for that coin, one that answers with a rate limit is
+// skipped until its back-off ends, and one without a pair for the coin is
+// skipped for it. A failed or malformed answer, or one without a single usable
+// candle, keeps the previous series and is logged. Main thread only.
 class PriceHistoryService final : public QObject
 {
     Q_OBJECT
@@ -53,7 +54,8 @@ Q_SIGNALS:
 
 private:
     void refresh(bool force);
-    // Asks the source at `position` of the order (sourceAt) or, while it backs off, the next.
+    // Asks the source at `position` of the order (sourceAt) or, while it
+    // backs off or has no pair for the coin, the next.
     void fetch(const QString &symbol, qsizetype position);
     qsizetype sourceAt(qsizetype position) const;
     // Once no request runs: saves and announces what changed.

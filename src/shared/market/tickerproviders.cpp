@@ -562,6 +562,15 @@ QString KrakenTickerProvider::krakenAsset(const QString &symbol)
     return symbol;
 }
 
+MarketError KrakenTickerProvider::errorOf(const QString &message)
+{
+    if (message == QLatin1String("EQuery:Unknown asset pair"))
+        return MarketError::make(MarketError::Code::requestRejected, message);
+    if (message == QLatin1String("EGeneral:Too many requests") || message == QLatin1String("EAPI:Rate limit exceeded"))
+        return MarketError::rateLimited(std::nullopt);
+    return MarketError::make(MarketError::Code::badServerResponse, message);
+}
+
 std::optional<HttpRequest> KrakenTickerProvider::request(const QStringList &symbols) const
 {
     if (symbols.isEmpty())
@@ -596,11 +605,7 @@ Result<QuoteMap> KrakenTickerProvider::parse(const QByteArray &body, const QSet<
         std::string_view text;
         if (entry.get_string().get(text) != simdjson::SUCCESS)
             return decodingError(QStringLiteral("error entry not a string"));
-        if (text == "EQuery:Unknown asset pair")
-            return MarketError::make(MarketError::Code::requestRejected, keyText(text));
-        if (text == "EGeneral:Too many requests" || text == "EAPI:Rate limit exceeded")
-            return MarketError::rateLimited(std::nullopt);
-        return MarketError::make(MarketError::Code::badServerResponse, keyText(text));
+        return errorOf(keyText(text));
     }
     simdjson::dom::object result;
     if (root["result"].get_object().get(result) != simdjson::SUCCESS)

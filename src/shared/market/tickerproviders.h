@@ -136,6 +136,10 @@ public:
 
     // Kraken's name for a coin symbol: "XBT" for BTC, "XDG" for DOGE.
     static QString krakenAsset(const QString &symbol);
+    // What one entry of Kraken's "error" list means: "EQuery:Unknown asset
+    // pair" a rejected request, its rate-limit errors a rate limit, any other
+    // a bad server response.
+    static MarketError errorOf(const QString &message);
 
     QString name() const override;
     // "/0/public/Ticker?pair=XBTUSD,ETHUSD" in the order given.

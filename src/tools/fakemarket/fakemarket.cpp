@@ -96,6 +96,13 @@ FakeMarketFault FakeMarketFault::disconnect()
     return fault;
 }
 
+FakeMarketFault FakeMarketFault::candleDefect(Candles defect)
+{
+    FakeMarketFault fault;
+    fault.candles = defect;
+    return fault;
+}
+
 FakeMarketFault FakeMarketFault::withRetryAfter(const QByteArray &value) const
 {
     return withHeader(QByteArrayLiteral("Retry-After"), value);
@@ -375,8 +382,9 @@ struct FakeMarket::Private
 
     std::optional<FakeMarketFault> takeFault(const QString &host, const QString &path)
     {
-        const auto matches
-            = [&](const FaultRule &rule) { return rule.host == host && (rule.path.isEmpty() || rule.path == path); };
+        const auto matches = [&](const FaultRule &rule) {
+            return rule.host == host && (rule.path.isEmpty() || FakeMarket::pathMatches(rule.path, path));
+        };
         for (qsizetype i = 0; i < queued.size(); ++i) {
             if (!matches(queued.at(i)))
                 continue;
@@ -394,7 +402,8 @@ struct FakeMarket::Private
 
     QList<TickerBook *> allBooks() { return {&binance, &okx, &bybit, &coinbase, &kraken}; }
 
-    ResponsePlan answer(const QString &host, const QString &path, const QUrlQuery &query, qint64 now)
+    ResponsePlan answer(
+        const QString &host, const QString &path, const QUrlQuery &query, qint64 now, FakeMarketFault::Candles defect)
     {
         if (isBinance(host) && path == binanceTickerPath)
             return binanceAnswer(query, now);
@@ -419,11 +428,16 @@ struct FakeMarket::Private
         if (host == FakeMarketHost::bybit && path == QLatin1String("/v5/market/tickers"))
             return bybitAnswer(query, now);
         if (isBinance(host) && path == QLatin1String("/api/v3/klines"))
-            return candles(binance, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now);
+            return candles(binance, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now, defect);
         if (host == FakeMarketHost::okx && path == QLatin1String("/api/v5/market/candles"))
-            return candles(okx, query, QStringLiteral("instId"), QStringLiteral("-USDT"), now);
+            return candles(okx, query, QStringLiteral("instId"), QStringLiteral("-USDT"), now, defect);
         if (host == FakeMarketHost::bybit && path == QLatin1String("/v5/market/kline"))
-            return candles(bybit, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now);
+            return candles(bybit, query, QStringLiteral("symbol"), QStringLiteral("USDT"), now, defect);
+        if (host == FakeMarketHost::coinbase && path.startsWith(QLatin1String("/products/"))
+            && path.endsWith(QLatin1String("-USD/candles")))
+            return coinbaseCandles(path.mid(10).chopped(12), query, now, defect);
+        if (host == FakeMarketHost::kraken && path == QLatin1String("/0/public/OHLC"))
+            return krakenCandles(query, now, defect);
         if (host == FakeMarketHost::erApi && path == QLatin1String("/v6/latest/USD"))
             return json(200, rates.erApiLatestUsd());
         if ((host == FakeMarketHost::currencyApiCdn
@@ -438,19 +452,75 @@ struct FakeMarket::Private
 
     // The 15-minute candles of one USDT pair; an unknown pair is the
     // exchange's "no such symbol" (Binance's 400, an empty list elsewhere).
-    ResponsePlan candles(
-        TickerBook &book, const QUrlQuery &query, const QString &pairKey, const QString &suffix, qint64 now)
+    ResponsePlan candles(TickerBook &book, const QUrlQuery &query, const QString &pairKey, const QString &suffix,
+        qint64 now, FakeMarketFault::Candles defect)
     {
         const QString pair = query.queryItemValue(pairKey);
         const int limit = query.queryItemValue(QStringLiteral("limit")).toInt();
         const QString coin = pair.endsWith(suffix) ? pair.chopped(suffix.size()) : QString();
         const std::optional<double> price = coin.isEmpty() ? std::nullopt : book.currentPrice(coin, now);
+        const CandleFormat format = book.exchange() == Exchange::Binance ? CandleFormat::Binance
+            : book.exchange() == Exchange::Okx                           ? CandleFormat::Okx
+                                                                         : CandleFormat::Bybit;
         if (!price) {
             if (book.exchange() == Exchange::Binance)
                 return binanceError(-1121, QStringLiteral("Invalid symbol."));
-            return json(200, candleAnswer(book.exchange(), pair.toUtf8(), 1, 0, now));
+            return json(200, candleAnswer(format, pair.toUtf8(), 1, 0, now));
         }
-        return json(200, candleAnswer(book.exchange(), pair.toUtf8(), *price, limit > 0 ? limit : 500, now));
+        return json(200, candleAnswer(format, pair.toUtf8(), *price, limit > 0 ? limit : 500, now, defect));
+    }
+
+    // Coinbase's candles of "<coin>-USD" from `start` (ISO 8601; the newest
+    // 300 without it) to the open one, newest first; more than 300 are refused.
+    ResponsePlan coinbaseCandles(
+        const QString &coin, const QUrlQuery &query, qint64 now, FakeMarketFault::Candles defect)
+    {
+        const std::optional<double> price = coinbase.currentPrice(coin, now);
+        if (!price)
+            return json(404, QByteArrayLiteral(R"({"message":"NotFound"})"));
+        if (query.queryItemValue(QStringLiteral("granularity")) != QLatin1String("900"))
+            return json(400, QByteArrayLiteral(R"({"message":"Unsupported granularity"})"));
+        constexpr qint64 slotMs = 900 * 1000;
+        qint64 limit = 300;
+        if (query.hasQueryItem(QStringLiteral("start"))) {
+            const QDateTime start
+                = QDateTime::fromString(query.queryItemValue(QStringLiteral("start"), QUrl::FullyDecoded), Qt::ISODate);
+            if (!start.isValid())
+                return json(400, QByteArrayLiteral(R"({"message":"Invalid start"})"));
+            const qint64 startMs = start.toMSecsSinceEpoch();
+            const qint64 first = startMs + (slotMs - startMs % slotMs) % slotMs;
+            limit = std::max<qint64>((now - now % slotMs - first) / slotMs + 1, 0);
+        }
+        if (limit > 300)
+            return json(400,
+                QByteArrayLiteral(R"({"message":"granularity too small for the requested time range. )"
+                                  R"(Count of aggregations requested exceeds 300"})"));
+        return json(200, candleAnswer(CandleFormat::Coinbase, coin.toUtf8() + "-USD", *price, int(limit), now, defect));
+    }
+
+    // Kraken's candles of "<asset>USD" after `since` (every one it keeps, up
+    // to 720, without it), oldest first, keyed as its ticker answer keys them.
+    ResponsePlan krakenCandles(const QUrlQuery &query, qint64 now, FakeMarketFault::Candles defect)
+    {
+        const QString pair = query.queryItemValue(QStringLiteral("pair"), QUrl::FullyDecoded);
+        const QString coin = pair.endsWith(QLatin1String("USD")) ? coinOfKrakenAsset(pair.chopped(3)) : QString();
+        const std::optional<double> price = coin.isEmpty() ? std::nullopt : kraken.currentPrice(coin, now);
+        if (!price)
+            return json(200, QByteArrayLiteral(R"({"error":["EQuery:Unknown asset pair"]})"));
+        if (query.queryItemValue(QStringLiteral("interval")) != QLatin1String("15"))
+            return json(200, QByteArrayLiteral(R"({"error":["EGeneral:Invalid arguments"]})"));
+        constexpr qint64 slotMs = 900 * 1000;
+        const qint64 nowOpen = now - now % slotMs;
+        int limit = 720;
+        if (query.hasQueryItem(QStringLiteral("since"))) {
+            bool ok = false;
+            const qint64 since = query.queryItemValue(QStringLiteral("since")).toLongLong(&ok) * 1000;
+            if (!ok)
+                return json(200, QByteArrayLiteral(R"({"error":["EGeneral:Invalid arguments"]})"));
+            const qint64 first = since + slotMs - since % slotMs;
+            limit = int(std::clamp<qint64>((nowOpen - first) / slotMs + 1, 0, 720));
+        }
+        return json(200, candleAnswer(CandleFormat::Kraken, krakenResultKey(coin), *price, limit, now, defect));
     }
 
     ResponsePlan binanceAnswer(const QUrlQuery &query, qint64 now)
@@ -666,6 +736,27 @@ quint16 FakeMarket::port() const
     return d->port;
 }
 
+QList<std::pair<QString, QString>> FakeMarket::candleEndpoints()
+{
+    return {
+        {FakeMarketHost::binance, QStringLiteral("/api/v3/klines")},
+        {FakeMarketHost::binanceData, QStringLiteral("/api/v3/klines")},
+        {FakeMarketHost::okx, QStringLiteral("/api/v5/market/candles")},
+        {FakeMarketHost::bybit, QStringLiteral("/v5/market/kline")},
+        {FakeMarketHost::coinbase, QStringLiteral("/products/*/candles")},
+        {FakeMarketHost::kraken, QStringLiteral("/0/public/OHLC")},
+    };
+}
+
+bool FakeMarket::pathMatches(const QString &pattern, const QString &path)
+{
+    const qsizetype star = pattern.indexOf(u'*');
+    if (star < 0)
+        return pattern == path;
+    return path.size() >= pattern.size() - 1 && path.startsWith(QStringView(pattern).left(star))
+        && path.endsWith(QStringView(pattern).mid(star + 1));
+}
+
 QStringList FakeMarket::hosts()
 {
     return {FakeMarketHost::binance, FakeMarketHost::binanceData, FakeMarketHost::okx, FakeMarketHost::bybit,
@@ -853,15 +944,16 @@ void FakeMarket::handle(const QHttpServerRequest &request, QHttpServerResponder 
     d->log.append(entry);
 
     const qint64 now = entry.time.toMSecsSinceEpoch();
+    const std::optional<FakeMarketFault> fault = d->takeFault(entry.host, entry.path);
     ResponsePlan plan;
     if (request.method() != QHttpServerRequest::Method::Get) {
         plan.status = 405;
         plan.headers = {{QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain")}};
         plan.body = QByteArrayLiteral("Method Not Allowed\n");
     } else {
-        plan = d->answer(entry.host, entry.path, QUrlQuery(url), now);
+        plan = d->answer(
+            entry.host, entry.path, QUrlQuery(url), now, fault ? fault->candles : FakeMarketFault::Candles::Whole);
     }
-    const std::optional<FakeMarketFault> fault = d->takeFault(entry.host, entry.path);
     if (fault) {
         d->apply(*fault, plan, entry.host, now);
     } else if (request.value(QByteArrayLiteral("Accept-Encoding")).contains("gzip") && plan.body.size() > 0) {

@@ -60,6 +60,14 @@ struct FakeMarketFault
         // this happens on a reused connection: queue it twice or set it permanently.
         Disconnect,
     };
+    // What a candle answer lacks or has wrong; other answers ignore it.
+    enum class Candles {
+        Whole,
+        Empty, // the exchange's envelope without a candle
+        OutOfOrder, // neighbouring candles swapped
+        Gap, // four candles in the middle missing
+        ZeroClose, // the middle candle's prices all 0
+    };
 
     std::optional<int> status;
     Body body = Body::Normal;
@@ -73,6 +81,7 @@ struct FakeMarketFault
     std::chrono::milliseconds trickleInterval {0};
     // -1: half of the body.
     qint64 truncateAfter = -1;
+    Candles candles = Candles::Whole;
 
     // `status` with `body`; an empty body means the host's typical one.
     static FakeMarketFault httpStatus(int status, QByteArray body = {});
@@ -88,6 +97,8 @@ struct FakeMarketFault
     static FakeMarketFault gzipBomb(qint64 inflatedBytes = 256 * 1024 * 1024);
     static FakeMarketFault hang();
     static FakeMarketFault disconnect();
+    // A candle answer with `defect`.
+    static FakeMarketFault candleDefect(Candles defect);
 
     FakeMarketFault withRetryAfter(const QByteArray &value) const;
     FakeMarketFault withHeader(const QByteArray &name, const QByteArray &value) const;
@@ -156,7 +167,14 @@ public:
     void setUsdRate(const QString &currency, double rate);
     void resetRates();
 
-    // The next `count` requests to the host (and path, when given) get the fault.
+    // Every exchange host with the path of its 15-minute candle endpoint, as
+    // the fault calls take them.
+    static QList<std::pair<QString, QString>> candleEndpoints();
+    // Whether a fault's `pattern` (a path, "*" standing for any text) covers `path`.
+    static bool pathMatches(const QString &pattern, const QString &path);
+
+    // The next `count` requests to the host (and path, when given; a "*" in it
+    // stands for any text) get the fault.
     // Queued faults apply in the order queued, before permanent ones.
     void queueFault(const QString &host, const FakeMarketFault &fault, int count = 1);
     void queueFault(const QString &host, const QString &path, const FakeMarketFault &fault, int count = 1);

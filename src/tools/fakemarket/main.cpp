@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantrell-fake-market [--port N] [--quiet] [--refuse HOSTS]: serves the fake
+// vantrell-fake-market [--port N] [--quiet] [--refuse HOSTS] [--candle-fault KIND]: serves the fake
 // market on 127.0.0.1 until SIGTERM or SIGINT, after printing the
 // VANTRELL_HOST_MAP line to use.
 
@@ -15,6 +15,27 @@
 #include <unistd.h>
 
 namespace {
+
+using Candles = Vantrell::FakeMarketFault::Candles;
+
+// The candle faults by their command-line names.
+std::optional<Vantrell::FakeMarketFault> candleFault(const QString &name)
+{
+    using F = Vantrell::FakeMarketFault;
+    if (name == QLatin1String("malformed"))
+        return F::malformedJson();
+    if (name == QLatin1String("cut"))
+        return F::truncated();
+    if (name == QLatin1String("empty"))
+        return F::candleDefect(Candles::Empty);
+    if (name == QLatin1String("out-of-order"))
+        return F::candleDefect(Candles::OutOfOrder);
+    if (name == QLatin1String("gap"))
+        return F::candleDefect(Candles::Gap);
+    if (name == QLatin1String("zero"))
+        return F::candleDefect(Candles::ZeroClose);
+    return std::nullopt;
+}
 
 int signalPipe[2] = {-1, -1};
 
@@ -60,9 +81,14 @@ int main(int argc, char *argv[])
         QStringLiteral("Answer HTTP 451 from these comma-separated hosts, or from every exchange with \"exchanges\", "
                        "as the exchanges do for a network they refuse."),
         QStringLiteral("HOSTS"));
+    const QCommandLineOption candleFaultOption(QStringLiteral("candle-fault"),
+        QStringLiteral("Answer every exchange's 15-minute candles with this fault: malformed, cut, empty, "
+                       "out-of-order, gap or zero (a candle priced 0)."),
+        QStringLiteral("KIND"));
     parser.addOption(portOption);
     parser.addOption(quietOption);
     parser.addOption(refuseOption);
+    parser.addOption(candleFaultOption);
     parser.process(app);
 
     bool portOk = false;
@@ -85,6 +111,16 @@ int main(int argc, char *argv[])
     }
     for (const QString &host : std::as_const(refused))
         market.setFault(host, Vantrell::FakeMarketFault::httpStatus(451));
+    if (parser.isSet(candleFaultOption)) {
+        const std::optional<Vantrell::FakeMarketFault> fault = candleFault(parser.value(candleFaultOption));
+        if (!fault) {
+            std::fprintf(stderr, "vantrell-fake-market: unknown candle fault: %s\n",
+                qPrintable(parser.value(candleFaultOption)));
+            return 2;
+        }
+        for (const auto &[host, path] : Vantrell::FakeMarket::candleEndpoints())
+            market.setFault(host, path, *fault);
+    }
     if (market.listen(static_cast<quint16>(port)) == 0) {
         std::fprintf(stderr, "vantrell-fake-market: cannot listen on 127.0.0.1:%u\n", port);
         return 1;

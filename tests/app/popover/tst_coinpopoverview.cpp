@@ -13,6 +13,7 @@
 #include "widgetkit/priceformatter.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -336,6 +337,18 @@ private Q_SLOTS:
         QTRY_COMPARE(chart->y(), row->geometry().bottom() + 1);
         QVERIFY2(chart->accessibleDescription().contains(QStringLiteral("High $97,343")),
             qPrintable(chart->accessibleDescription()));
+        // Heard as a chart of the coin, like the row's sparkline, not as an empty pane.
+        QAccessibleInterface *chartAccess = QAccessible::queryAccessibleInterface(chart);
+        QCOMPARE(chartAccess->role(), QAccessible::Chart);
+        QCOMPARE(chartAccess->text(QAccessible::Name), QStringLiteral("24-hour chart of ") + coins[0].name);
+        QCOMPARE(chartAccess->text(QAccessible::Description), chart->accessibleDescription());
+        QAccessibleInterface *rowAccess = QAccessible::queryAccessibleInterface(row);
+        QStringList rowCharts;
+        for (int i = 0; i < rowAccess->childCount(); ++i) {
+            if (rowAccess->child(i)->role() == QAccessible::Chart)
+                rowCharts.append(rowAccess->child(i)->text(QAccessible::Name));
+        }
+        QCOMPARE(rowCharts, QStringList {chartAccess->text(QAccessible::Name)});
         QVERIFY(chart->accessibleDescription().contains(QStringLiteral("Low $90,000")));
         QCOMPARE(chart->pointIndex(), 96);
         QTest::keyClick(chart, Qt::Key_Left);

@@ -5,11 +5,14 @@
 #include "fakemarket.h"
 #include "market/exchangerates.h"
 #include "market/networkhttpclient.h"
+#include "market/pricehistory.h"
 #include "market/priceservice.h"
 #include "testenvironment.h"
 
 #include <QStandardPaths>
 #include <QTest>
+
+#include <cmath>
 
 using namespace Vantrell;
 using Vantrell::Test::FakeClock;
@@ -103,6 +106,8 @@ struct Harness
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(FakeMarketFault)
 
 class TestMarketIntegration final : public QObject
 {
@@ -258,6 +263,67 @@ private Q_SLOTS:
         h.rates->usdRate(BaseCurrency::eur, second.completion());
         QVERIFY(second.wait());
         QCOMPARE(h.asked(), QStringList {QString(Host::erApi)});
+    }
+
+    // Every exchange's candles as the fake market writes them, whole and with
+    // each fault, read by the exchange's own history source: a fault either
+    // fails the answer or leaves gaps, never a close in the wrong slot.
+    void candleFaults_data()
+    {
+        QTest::addColumn<int>("source"); // in defaultHistorySources()
+        QTest::addColumn<FakeMarketFault>("fault");
+        QTest::addColumn<int>("candles"); // read; -1: the answer fails
+        QTest::addColumn<int>("gaps"); // in the window they make
+
+        using F = FakeMarketFault;
+        const QList<HistorySource> sources = defaultHistorySources();
+        for (int i = 0; i < sources.size(); ++i) {
+            const QByteArray name = sources.at(i).baseURL.toUtf8();
+            QTest::addRow("%s, whole", name.constData()) << i << F() << 97 << 0;
+            QTest::addRow("%s, empty", name.constData()) << i << F::candleDefect(F::Candles::Empty) << 0 << 97;
+            QTest::addRow("%s, out of order", name.constData())
+                << i << F::candleDefect(F::Candles::OutOfOrder) << 97 << 0;
+            QTest::addRow("%s, four missing", name.constData()) << i << F::candleDefect(F::Candles::Gap) << 93 << 4;
+            QTest::addRow("%s, a close of 0", name.constData())
+                << i << F::candleDefect(F::Candles::ZeroClose) << 96 << 1;
+            QTest::addRow("%s, malformed", name.constData()) << i << F::malformedJson() << -1 << 0;
+            QTest::addRow("%s, cut short", name.constData()) << i << F::truncated() << -1 << 0;
+        }
+    }
+    void candleFaults()
+    {
+        QFETCH(int, source);
+        QFETCH(FakeMarketFault, fault);
+        QFETCH(int, candles);
+        QFETCH(int, gaps);
+        Harness h;
+        const HistorySource history = defaultHistorySources().at(source);
+        const auto fetch = [&] {
+            Outcome<HttpResponse> outcome;
+            h.client->get(
+                *history.request(QStringLiteral("BTC"), PriceSeries::slots, h.clock.now()), outcome.completion());
+            if (!outcome.wait())
+                return Result<QList<Candle>>(MarketError::make(Code::timedOut));
+            return outcome.ok() ? screenAndParseCandles(history, outcome.value())
+                                : Result<QList<Candle>>(outcome.result->error());
+        };
+        const Result<QList<Candle>> whole = fetch();
+        QVERIFY(whole);
+        const PriceSeries expected = mergeCandles({}, *whole, h.clock.now());
+
+        for (const auto &[host, path] : FakeMarket::candleEndpoints())
+            h.market.setFault(host, path, fault);
+        const Result<QList<Candle>> answer = fetch();
+        QCOMPARE(answer ? int(answer->size()) : -1, candles);
+        if (!answer)
+            return;
+        const PriceSeries series = mergeCandles({}, *answer, h.clock.now());
+        QCOMPARE(
+            std::count_if(series.closes.cbegin(), series.closes.cend(), [](double v) { return std::isnan(v); }), gaps);
+        for (qsizetype i = 0; i < series.closes.size(); ++i) {
+            if (!std::isnan(series.closes.at(i)))
+                QCOMPARE(series.closes.at(i), expected.closes.at(i));
+        }
     }
 };
 

@@ -65,6 +65,9 @@ QByteArray binanceCandles(const QList<std::pair<int, double>> &candles)
     return "[" + rows.join(',') + "]";
 }
 
+// Bodies answered with HTTP 200, by host.
+using Answers = QList<std::pair<QString, QByteArray>>;
+
 } // namespace
 
 class TestPriceHistory final : public QObject
@@ -84,8 +87,19 @@ private Q_SLOTS:
             << int(E::okx) << recorded("okx-candles-doc-example.json") << "1597026383:3.708 1597026383:3.72";
         QTest::newRow("Bybit, documented, newest first") << int(E::bybit) << recorded("bybit-kline-doc-example.json")
                                                          << "1670608800:17055.5 1670605200:17071 1670601600:17071.5";
-        QTest::newRow("a close of 0 is kept for the window to show as a gap")
-            << int(E::binance) << QByteArray(R"([[900000,"1","1","1","0","1",1]])") << "900:0";
+        QTest::newRow("Coinbase, numbers in seconds, newest first")
+            << int(E::coinbase) << recorded("coinbase-candles-sample.json")
+            << "1700001900:36781.3 1700001000:36745.2 1700000100:36702.9";
+        QTest::newRow("Kraken, strings under its own pair name, oldest first")
+            << int(E::kraken) << recorded("kraken-ohlc-sample.json")
+            << "1700000100:36702.9 1700001000:36745.2 1700001900:36781.3";
+        // As a ticker answer leaves a price of 0 out and keeps the others.
+        QTest::newRow("a close of 0 is left out, the rest counts")
+            << int(E::binance) << QByteArray(R"([[900000,"1","1","1","0","1",1],[1800000,"1","1","1","2","1",1]])")
+            << "1800:2";
+        QTest::newRow("Coinbase, a negative close is left out")
+            << int(E::coinbase) << QByteArray("[[1800,1,1,1,2,1],[900,1,1,1,-2,1]]") << "1800:2";
+        QTest::newRow("empty body") << int(E::binance) << QByteArray() << "decodingFailed";
         QTest::newRow("empty list") << int(E::bybit)
                                     << QByteArray(R"({"retCode":0,"retMsg":"OK","result":{"list":[]}})") << "";
         QTest::newRow("cut short") << int(E::binance) << QByteArray(R"([[900000,"1","1","1","2")") << "decodingFailed";
@@ -105,6 +119,28 @@ private Q_SLOTS:
             << int(E::bybit) << QByteArray(R"({"retCode":0,"retMsg":"OK"})") << "decodingFailed";
         QTest::newRow("an object where Binance lists")
             << int(E::binance) << QByteArray(R"({"code":-1121})") << "decodingFailed";
+        QTest::newRow("Coinbase, its error object")
+            << int(E::coinbase) << QByteArray(R"({"message":"NotFound"})") << "decodingFailed";
+        QTest::newRow("Coinbase, a close as a string")
+            << int(E::coinbase) << QByteArray(R"([[900,1,1,1,"2",1]])") << "decodingFailed";
+        QTest::newRow("Coinbase, cut short")
+            << int(E::coinbase) << QByteArray("[[900,1,1,1,2,1],[1800,1,1") << "decodingFailed";
+        QTest::newRow("Kraken, unknown pair in the error field")
+            << int(E::kraken) << QByteArray(R"({"error":["EQuery:Unknown asset pair"]})") << "requestRejected";
+        QTest::newRow("Kraken, rate limit in the error field")
+            << int(E::kraken) << QByteArray(R"({"error":["EAPI:Rate limit exceeded"],"result":{}})") << "rateLimited";
+        QTest::newRow("Kraken, an error beside candles")
+            << int(E::kraken)
+            << QByteArray(R"({"error":["EService:Unavailable"],"result":{"XXBTZUSD":[[900,"1","1","1","2"]]}})")
+            << "badServerResponse";
+        QTest::newRow("Kraken, a close as a number")
+            << int(E::kraken) << QByteArray(R"({"error":[],"result":{"XXBTZUSD":[[900,"1","1","1",2]],"last":0}})")
+            << "decodingFailed";
+        QTest::newRow("Kraken, two pairs")
+            << int(E::kraken) << QByteArray(R"({"error":[],"result":{"XXBTZUSD":[],"XETHZUSD":[]}})")
+            << "decodingFailed";
+        QTest::newRow("Kraken, no error field")
+            << int(E::kraken) << QByteArray(R"({"result":{"XXBTZUSD":[]}})") << "decodingFailed";
     }
     void parse()
     {
@@ -123,18 +159,52 @@ private Q_SLOTS:
         QCOMPARE(got.join(u' '), candles);
     }
 
+    void requests_data()
+    {
+        QTest::addColumn<int>("exchange");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("url"); // empty: none
+        using E = HistorySource::Exchange;
+        QTest::newRow("Binance") << int(E::binance) << "BTC" << 97
+                                 << "https://api.binance.com/api/v3/klines?symbol=BTCUSDT&interval=15m&limit=97";
+        QTest::newRow("OKX") << int(E::okx) << "ETH" << 2
+                             << "https://www.okx.com/api/v5/market/candles?instId=ETH-USDT&bar=15m&limit=2";
+        QTest::newRow("Bybit, at most a window")
+            << int(E::bybit) << "SOL" << 500
+            << "https://api.bybit.com/v5/market/kline?category=spot&symbol=SOLUSDT&interval=15&limit=97";
+        QTest::newRow("Coinbase, the whole window as a time range")
+            << int(E::coinbase) << "BTC" << 97
+            << "https://api.exchange.coinbase.com/products/BTC-USD/candles?granularity=900"
+               "&start=2026-02-28T12:00:00Z&end=2026-03-01T12:00:30Z";
+        QTest::newRow("Coinbase, the last two")
+            << int(E::coinbase) << "ETH" << 2
+            << "https://api.exchange.coinbase.com/products/ETH-USD/candles?granularity=900"
+               "&start=2026-03-01T11:45:00Z&end=2026-03-01T12:00:30Z";
+        QTest::newRow("Kraken, in its own name for bitcoin")
+            << int(E::kraken) << "BTC" << 97
+            << QStringLiteral("https://api.kraken.com/0/public/OHLC?pair=XBTUSD&interval=15&since=%1")
+                   .arg(firstSlot - 1);
+        QTest::newRow("Kraken, the open candle")
+            << int(E::kraken) << "DOGE" << 1
+            << QStringLiteral("https://api.kraken.com/0/public/OHLC?pair=XDGUSD&interval=15&since=%1")
+                   .arg(noonSeconds - 1);
+        // A symbol that could change the query is not asked for.
+        QTest::newRow("a symbol with a query in it") << int(E::binance) << "BTC&limit=1000" << 1 << "";
+        QTest::newRow("Kraken, a symbol with a path in it") << int(E::kraken) << "BTC/../x" << 1 << "";
+        QTest::newRow("nothing wanted") << int(E::coinbase) << "BTC" << 0 << "";
+    }
     void requests()
     {
-        using E = HistorySource::Exchange;
-        QCOMPARE(source(E::binance).request(QStringLiteral("BTC"), 97)->url.toString(),
-            QStringLiteral("https://api.binance.com/api/v3/klines?symbol=BTCUSDT&interval=15m&limit=97"));
-        QCOMPARE(source(E::okx).request(QStringLiteral("ETH"), 2)->url.toString(),
-            QStringLiteral("https://www.okx.com/api/v5/market/candles?instId=ETH-USDT&bar=15m&limit=2"));
-        QCOMPARE(source(E::bybit).request(QStringLiteral("SOL"), 500)->url.toString(),
-            QStringLiteral("https://api.bybit.com/v5/market/kline?category=spot&symbol=SOLUSDT&interval=15&limit=97"));
-        // A symbol that could change the query is not asked for.
-        QVERIFY(!source(E::binance).request(QStringLiteral("BTC&limit=1000"), 1));
-        QVERIFY(!source(E::binance).request(QStringLiteral("BTC"), 0));
+        QFETCH(int, exchange);
+        QFETCH(QString, symbol);
+        QFETCH(int, count);
+        QFETCH(QString, url);
+        const std::optional<HttpRequest> request
+            = source(HistorySource::Exchange(exchange)).request(symbol, count, noon.addSecs(30));
+        QCOMPARE(request ? request->url.toString() : QString(), url);
+        if (request)
+            QVERIFY(request->maxBodySize > 0);
     }
 
     void merge_data()
@@ -157,6 +227,9 @@ private Q_SLOTS:
         PriceSeries earlier {firstSlot - 2 * slot, QList<double>(97, 7)};
         QTest::newRow("the window moves on: old closes keep their times")
             << earlier << QList<Candle> {at(0, 8)} << noon << "92:7 93:7 94:7 95:- 96:8" << 1;
+        QTest::newRow("a close of 0 leaves the stored one")
+            << PriceSeries {firstSlot, QList<double>(97, 7)} << QList<Candle> {at(1, 0), at(0, 9)} << noon
+            << "92:7 93:7 94:7 95:7 96:9" << 1;
         QTest::newRow("a later candle of a slot replaces the stored one")
             << PriceSeries {firstSlot, QList<double>(97, 7)} << QList<Candle> {at(0, 9)} << noon.addSecs(299)
             << "92:7 93:7 94:7 95:7 96:9" << 1;
@@ -260,11 +333,12 @@ private Q_SLOTS:
 
         // On the quarter hour: both Binance hosts still back off, so OKX is
         // asked first, and only for what is missing; a malformed answer and a
-        // failing Bybit keep the series.
+        // failing Bybit, Coinbase and Kraken (unscripted) keep the series.
         http.enqueue(okx, 200, "[[1,");
         http.setStanding(QUrl(QStringLiteral("https://api.bybit.com/v5/market/kline")), 503);
         timers.advance(5min);
-        QTRY_COMPARE(http.requestedUrls().size(), 2);
+        QTRY_VERIFY(!service.isFetching());
+        QCOMPARE(http.requestedUrls().size(), 4);
         QCOMPARE(http.requestedUrls().constFirst().host(), QStringLiteral("www.okx.com"));
         QVERIFY(http.requestedUrls().constFirst().toString().endsWith(QStringLiteral("limit=2")));
         QCOMPARE(describe(service.series().value(QStringLiteral("BTC")), 95), QStringLiteral("95:40 96:41"));
@@ -272,6 +346,67 @@ private Q_SLOTS:
         // A coin no longer watched is let go.
         service.setSymbols({});
         QVERIFY(service.series().isEmpty());
+    }
+
+    // One round for a coin whose window is full of 7s: which sources are asked
+    // (unscripted ones fail) and what the window ends with.
+    void serviceRound_data()
+    {
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QString>("lastSlots"); // slots 95 and 96
+
+        const QString binance = QStringLiteral("api.binance.com");
+        const QString vision = QStringLiteral("data-api.binance.vision");
+        const QString coinbase = QStringLiteral("api.exchange.coinbase.com");
+        const QString kraken = QStringLiteral("api.kraken.com");
+        const QStringList all {
+            binance, vision, QStringLiteral("www.okx.com"), QStringLiteral("api.bybit.com"), coinbase, kraken};
+        const QByteArray openSlot = QByteArray::number(noonSeconds);
+        QTest::newRow("an empty list is no answer: the next source is asked")
+            << Answers {{binance, "[]"}, {vision, binanceCandles({{0, 9}})}} << all.mid(0, 2) << "95:7 96:9";
+        QTest::newRow("only prices of 0: the next source, and no close is erased")
+            << Answers {{binance, binanceCandles({{1, 0}, {0, 0}})}, {vision, binanceCandles({{0, 9}})}}
+            << all.mid(0, 2) << "95:7 96:9";
+        QTest::newRow("Coinbase after four failures")
+            << Answers {{coinbase, "[[" + openSlot + ",1,1,1,9,1]]"}} << all.mid(0, 5) << "95:7 96:9";
+        QTest::newRow("Kraken last, after a malformed Coinbase answer") << Answers {{coinbase,
+                                                                                        "[[" + openSlot + ",1,1"},
+            {kraken,
+                R"({"error":[],"result":{"XXBTZUSD":[[)" + openSlot + R"(,"1","1","1","9","1","1",1]],"last":1}})"}}
+                                                                        << all << "95:7 96:9";
+        QTest::newRow("every source fails: the series stays")
+            << Answers {{kraken, R"({"error":["EService:Unavailable"]})"}} << all << "95:7 96:7";
+    }
+    void serviceRound()
+    {
+        QFETCH(Answers, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(QString, lastSlots);
+        QTemporaryDir dir;
+        const PriceHistoryStore store {dir.filePath(QStringLiteral("price-history.json"))};
+        QVERIFY(store.save({{QStringLiteral("BTC"), {firstSlot, QList<double>(97, 7)}}}));
+        Test::FakeClock clock(noon.addSecs(30));
+        Test::FakeTimerFactory timers(clock);
+        Test::FakeHTTPClient http;
+        for (const auto &[host, body] : answers) {
+            for (const HistorySource &s : defaultHistorySources()) {
+                const std::optional<HttpRequest> request = s.request(QStringLiteral("BTC"), 1, clock.now());
+                if (request->url.host() == host)
+                    http.enqueue(request->url, 200, body);
+            }
+        }
+
+        PriceHistoryService service(http, defaultHistorySources(), store, timers, clock.clock());
+        service.setSymbols({QStringLiteral("BTC")});
+        QTRY_VERIFY(!service.isFetching());
+        QStringList hosts;
+        for (const QUrl &url : http.requestedUrls())
+            hosts.append(url.host());
+        QCOMPARE(hosts, asked);
+        QCOMPARE(describe(service.series().value(QStringLiteral("BTC")), 95), lastSlots);
+        // What the round left is what a restart finds.
+        QCOMPARE(describe(store.load().value(QStringLiteral("BTC")), 95), lastSlots);
     }
 
     void sparkline_data()

@@ -258,7 +258,8 @@ void CoinPopoverView::setTranslucentBackground(bool translucent)
 
 QSize CoinPopoverView::sizeHint() const
 {
-    QSize size = popoverSize(int(m_rows.size()), m_holdingsHeight);
+    const bool chartOpen = m_chart && !m_chart->isHidden();
+    QSize size = popoverSize(int(m_rows.size()), m_holdingsHeight, chartOpen ? HistoryChartView::chartHeight : 0);
     if (m_refusedNotice && !m_refusedNotice->isHidden())
         size.rheight() += m_refusedNotice->heightForWidth(size.width());
     return size;
@@ -386,6 +387,7 @@ void CoinPopoverView::refreshRows()
             m_chart->setCoin(charted->coin(), m_settings, palette, charted->chartColor());
     }
     layoutRows();
+    applyPreferredSize();
 }
 
 void CoinPopoverView::toggleChart(const QString &coinId)

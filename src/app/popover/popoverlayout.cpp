@@ -28,12 +28,14 @@ qint64 distanceSquared(QPoint point, const QRect &rect)
 
 } // namespace
 
-QSize popoverSize(int coinCount, int holdingsBlockHeight)
+QSize popoverSize(int coinCount, int holdingsBlockHeight, int openChartHeight)
 {
     const int rows = std::clamp(coinCount, PopoverMetrics::minimumVisibleRows, PopoverMetrics::maximumVisibleRows);
+    const int shownRows = std::clamp(coinCount, 0, PopoverMetrics::maximumVisibleRows);
+    const int list = std::max(
+        PopoverMetrics::rowHeight * rows, PopoverMetrics::rowHeight * shownRows + std::max(0, openChartHeight));
     return {PopoverMetrics::width,
-        PopoverMetrics::headerHeight + PopoverMetrics::footerHeight + PopoverMetrics::rowHeight * rows
-            + holdingsBlockHeight};
+        PopoverMetrics::headerHeight + PopoverMetrics::footerHeight + list + holdingsBlockHeight};
 }
 
 QMargins popoverShadowMargins()

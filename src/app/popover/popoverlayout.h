@@ -33,8 +33,10 @@ inline constexpr double shadowOpacity = 0.14;
 } // namespace PopoverMetrics
 
 // 320 x (90 + 52 n) with n the coin count clamped to 4...8: 298 for up to four
-// coins, 506 from eight on; the holdings block adds its height.
-QSize popoverSize(int coinCount, int holdingsBlockHeight = 0);
+// coins, 506 from eight on; the holdings block adds its height. An open chart
+// (`openChartHeight`) gets room of its own under the rows shown, using what
+// the list has left over first, so that it pushes no row out of view.
+QSize popoverSize(int coinCount, int holdingsBlockHeight = 0, int openChartHeight = 0);
 
 // Room a translucent popover window keeps around its content for the shadow.
 QMargins popoverShadowMargins();

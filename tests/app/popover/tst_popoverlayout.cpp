@@ -26,23 +26,29 @@ private Q_SLOTS:
     void size_data()
     {
         QTest::addColumn<int>("coins");
+        QTest::addColumn<int>("chart"); // the open chart's height
         QTest::addColumn<int>("height");
-        QTest::newRow("none") << 0 << 298;
-        QTest::newRow("negative count") << -3 << 298;
-        QTest::newRow("three") << 3 << 298;
-        QTest::newRow("four") << 4 << 298;
-        QTest::newRow("five") << 5 << 350;
-        QTest::newRow("six") << 6 << 402;
-        QTest::newRow("eight") << 8 << 506;
-        QTest::newRow("ten") << 10 << 506;
-        QTest::newRow("a thousand") << 1000 << 506;
+        QTest::newRow("none") << 0 << 0 << 298;
+        QTest::newRow("negative count") << -3 << 0 << 298;
+        QTest::newRow("three") << 3 << 0 << 298;
+        QTest::newRow("four") << 4 << 0 << 298;
+        QTest::newRow("five") << 5 << 0 << 350;
+        QTest::newRow("six") << 6 << 0 << 402;
+        QTest::newRow("eight") << 8 << 0 << 506;
+        QTest::newRow("ten") << 10 << 0 << 506;
+        QTest::newRow("a thousand") << 1000 << 0 << 506;
+        // The chart uses the room two short rows leave, then grows the list.
+        QTest::newRow("chart under one of one") << 1 << 100 << 298;
+        QTest::newRow("chart under one of two") << 2 << 132 << 90 + 2 * 52 + 132;
+        QTest::newRow("chart under one of ten") << 10 << 132 << 506 + 132;
     }
 
     void size()
     {
         QFETCH(int, coins);
+        QFETCH(int, chart);
         QFETCH(int, height);
-        QCOMPARE(popoverSize(coins), QSize(320, height));
+        QCOMPARE(popoverSize(coins, 0, chart), QSize(320, height));
     }
 
     void placement_data()

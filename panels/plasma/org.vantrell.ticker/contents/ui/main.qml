@@ -30,7 +30,8 @@ Item {
 
     Plasmoid.preferredRepresentation: Plasmoid.compactRepresentation
     Plasmoid.toolTipMainText: panel ? panel.text : "Vantrell"
-    Plasmoid.toolTipSubText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
+    readonly property string toolTipText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
+    Plasmoid.toolTipSubText: toolTipText
 
     SnapshotReader {
         id: reader
@@ -63,13 +64,35 @@ Item {
         launcher.connectSource("vantrell vantrell://popover");
     }
 
+    // Shown in place (the full representation is the compact one), so the
+    // shell's wrapper with its tooltip and button semantics is not there: the
+    // text brings its own.
     Plasmoid.compactRepresentation: MouseArea {
         id: compact
         readonly property bool vertical: plasmoid.formFactor === PlasmaCore.Types.Vertical
         Layout.minimumWidth: vertical ? 0 : label.implicitWidth + PlasmaCore.Units.smallSpacing * 2
         Layout.preferredWidth: Layout.minimumWidth
         Layout.minimumHeight: vertical ? label.implicitHeight : 0
+        activeFocusOnTab: true
         onClicked: root.openPriceList()
+        Keys.onPressed: {
+            if ([Qt.Key_Space, Qt.Key_Enter, Qt.Key_Return, Qt.Key_Select].includes(event.key))
+                root.openPriceList();
+        }
+
+        // A screen reader hears the tooltip's lines (name, price, change, time),
+        // not just the symbol and a number.
+        Accessible.role: Accessible.Button
+        Accessible.name: (root.toolTipText || plasmoid.toolTipMainText).split("\n").join(", ")
+        Accessible.onPressAction: root.openPriceList()
+
+        PlasmaCore.ToolTipArea {
+            anchors.fill: parent
+            mainText: plasmoid.toolTipMainText
+            subText: plasmoid.toolTipSubText
+            textFormat: Text.PlainText
+            location: plasmoid.location
+        }
 
         PlasmaComponents3.Label {
             id: label
@@ -80,8 +103,11 @@ Item {
             font.pixelSize: compact.vertical ? PlasmaCore.Theme.defaultFont.pixelSize
                 : Math.max(PlasmaCore.Theme.defaultFont.pixelSize, Math.round(compact.height * 0.42))
             opacity: root.stale ? 0.7 : 1
+            Accessible.ignored: true
         }
     }
 
     Plasmoid.fullRepresentation: Plasmoid.compactRepresentation
+    // A global shortcut opens the price list, as a click does.
+    Plasmoid.onActivated: openPriceList()
 }

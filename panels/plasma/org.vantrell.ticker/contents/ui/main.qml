@@ -99,9 +99,11 @@ Item {
             anchors.centerIn: parent
             text: root.shownText
             color: root.shownColor
-            // The clock's size: its digits fill about half a horizontal panel.
+            // The size of the digital clock's time over its date: 0.56 of the
+            // panel's thickness, at most three times the default font's.
             font.pixelSize: compact.vertical ? PlasmaCore.Theme.defaultFont.pixelSize
-                : Math.max(PlasmaCore.Theme.defaultFont.pixelSize, Math.round(compact.height * 0.42))
+                : Math.max(PlasmaCore.Theme.defaultFont.pixelSize,
+                    Math.round(Math.min(compact.height * 0.56, 3 * PlasmaCore.Theme.defaultFont.pixelSize)))
             opacity: root.stale ? 0.7 : 1
             Accessible.ignored: true
         }

@@ -29,7 +29,8 @@ Item {
         : darkPanel ? panel.colorOnDark : panel.colorOnLight
 
     Plasmoid.preferredRepresentation: Plasmoid.compactRepresentation
-    Plasmoid.toolTipMainText: panel ? panel.text : "Vantrell"
+    // Stale, the tooltip keeps the old price out as the text does.
+    Plasmoid.toolTipMainText: !panel ? "Vantrell" : stale ? panel.staleText : panel.text
     readonly property string toolTipText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
     Plasmoid.toolTipSubText: toolTipText
 

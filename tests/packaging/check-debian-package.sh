@@ -52,6 +52,7 @@ for expected in \
     /usr/share/man/man1/vantrell-widget-host.1.gz \
     /usr/share/plasma/plasmoids/org.vantrell.ticker/metadata.json \
     /usr/share/plasma/plasmoids/org.vantrell.ticker/contents/ui/main.qml \
+    /usr/share/plasma/plasmoids/org.vantrell.ticker/contents/locale/zh_CN/LC_MESSAGES/plasma_applet_org.vantrell.ticker.mo \
     /usr/share/gnome-shell/extensions/vantrell@vantrell.org/metadata.json \
     /usr/share/gnome-shell/extensions/vantrell@vantrell.org/extension.js; do
     grep -qxF "$expected" "$work/files" || fail "$expected is not in the package"

@@ -8,7 +8,8 @@
 # market. Checks that the applet added to the default panel shows the price
 # as text in the colour the snapshot names for the panel's lightness and of a
 # text's height, that it holds the panel front ends' bus name and the program
-# withdrew its tray item meanwhile, and that a click opens the price list.
+# withdrew its tray item meanwhile, that hovering shows its tooltip and that a
+# click opens the price list.
 #
 # Usage: plasma-applet.sh APPLET_DIR VANTRELL WIDGET_HOST FAKE_MARKET [OUTPUT_DIR]
 # Needs plasma-workspace, plasma-desktop, kded5, openbox, xvfb, imagemagick,
@@ -122,6 +123,19 @@ echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + lab
 echo "plasmashell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x plasmashell)" "$snapshot")"
 # While the program's prices are fresh, the applet's helper fetches none of its own.
 [[ ! -e $XDG_CACHE_HOME/vantrell/panel-snapshot.json ]] || fail "the widget host fetched prices while the program runs"
+
+# Hovering the text shows the applet's tooltip (drawn in place, the applet
+# brings its own tooltip area): the desktop just above the text changes.
+xdotool mousemove $((label_x + label_w / 2)) $((screen_h - panel_h + label_y + label_h / 2))
+tooltip_shown() {
+    import -window root "$work/tooltip.png" 2>> "$log" || return 1
+    local changed
+    changed=$(convert "$work/panel.png" "$work/tooltip.png" -crop "300x100+0+$((screen_h - panel_h - 100))" +repage \
+        -compose difference -composite -colorspace gray -threshold 10% -format '%[fx:int(mean*w*h)]' info: 2>> "$log")
+    ((changed > 1000))
+}
+wait_for 10 tooltip_shown || fail "no tooltip over the applet's text"
+echo "tooltip shown"
 
 # A click on the text opens the price list.
 popover_count() { grep -c 'Popover shown' "$work/vantrell.log"; }

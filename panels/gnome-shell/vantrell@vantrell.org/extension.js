@@ -71,6 +71,9 @@ class PriceButton extends PanelMenu.Button {
             style_class: 'vantrell-price',
         });
         this.add_child(this._label);
+        // The button is what a screen reader reaches; the label labels it
+        // (its name follows the texts in _show).
+        this.label_actor = this._label;
         this._snapshots = SNAPSHOT_FILES.map(() => null);
         this._snapshot = null;
         this._staleTimer = 0;
@@ -136,6 +139,10 @@ class PriceButton extends PanelMenu.Button {
         } else {
             this._label.text = stale ? panel.staleText : panel.text;
         }
+        // Heard as the coin's name, price, change and time rather than the
+        // symbol and a bare number; the menu's title shows the same lines.
+        const toolTip = panel ? (stale ? panel.staleToolTip : panel.toolTip) : '';
+        this.accessible_name = toolTip ? toolTip.split('\n').join(', ') : 'Vantrell';
         // The top bar is dark in light mode too.
         this._label.set_style(!stale && panel.colorOnDark ? `color: ${panel.colorOnDark};` : null);
         if (stale)

@@ -29,8 +29,10 @@ Item {
         : darkPanel ? panel.colorOnDark : panel.colorOnLight
 
     Plasmoid.preferredRepresentation: Plasmoid.compactRepresentation
-    Plasmoid.toolTipMainText: panel ? panel.text : "Vantrell"
-    Plasmoid.toolTipSubText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
+    // Stale, the tooltip keeps the old price out as the text does.
+    Plasmoid.toolTipMainText: !panel ? "Vantrell" : stale ? panel.staleText : panel.text
+    readonly property string toolTipText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
+    Plasmoid.toolTipSubText: toolTipText
 
     SnapshotReader {
         id: reader
@@ -63,25 +65,52 @@ Item {
         launcher.connectSource("vantrell vantrell://popover");
     }
 
+    // Shown in place (the full representation is the compact one), so the
+    // shell's wrapper with its tooltip and button semantics is not there: the
+    // text brings its own.
     Plasmoid.compactRepresentation: MouseArea {
         id: compact
         readonly property bool vertical: plasmoid.formFactor === PlasmaCore.Types.Vertical
         Layout.minimumWidth: vertical ? 0 : label.implicitWidth + PlasmaCore.Units.smallSpacing * 2
         Layout.preferredWidth: Layout.minimumWidth
         Layout.minimumHeight: vertical ? label.implicitHeight : 0
+        activeFocusOnTab: true
         onClicked: root.openPriceList()
+        Keys.onPressed: {
+            if ([Qt.Key_Space, Qt.Key_Enter, Qt.Key_Return, Qt.Key_Select].includes(event.key))
+                root.openPriceList();
+        }
+
+        // A screen reader hears the tooltip's lines (name, price, change, time),
+        // not just the symbol and a number.
+        Accessible.role: Accessible.Button
+        Accessible.name: (root.toolTipText || plasmoid.toolTipMainText).split("\n").join(", ")
+        Accessible.onPressAction: root.openPriceList()
+
+        PlasmaCore.ToolTipArea {
+            anchors.fill: parent
+            mainText: plasmoid.toolTipMainText
+            subText: plasmoid.toolTipSubText
+            textFormat: Text.PlainText
+            location: plasmoid.location
+        }
 
         PlasmaComponents3.Label {
             id: label
             anchors.centerIn: parent
             text: root.shownText
             color: root.shownColor
-            // The clock's size: its digits fill about half a horizontal panel.
+            // The size of the digital clock's time over its date: 0.56 of the
+            // panel's thickness, at most three times the default font's.
             font.pixelSize: compact.vertical ? PlasmaCore.Theme.defaultFont.pixelSize
-                : Math.max(PlasmaCore.Theme.defaultFont.pixelSize, Math.round(compact.height * 0.42))
+                : Math.max(PlasmaCore.Theme.defaultFont.pixelSize,
+                    Math.round(Math.min(compact.height * 0.56, 3 * PlasmaCore.Theme.defaultFont.pixelSize)))
             opacity: root.stale ? 0.7 : 1
+            Accessible.ignored: true
         }
     }
 
     Plasmoid.fullRepresentation: Plasmoid.compactRepresentation
+    // A global shortcut opens the price list, as a click does.
+    Plasmoid.onActivated: openPriceList()
 }

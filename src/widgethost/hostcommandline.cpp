@@ -127,6 +127,10 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
         return error(QStringLiteral("--appearance belongs to --render or --print"));
     if (command.follow && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--follow belongs to --print"));
+    // The Generic Monitor shows what a command printed once it has ended.
+    if (command.follow && command.format == StatusFormat::genmon)
+        return error(QStringLiteral("--follow does not go with genmon: the Generic Monitor runs the command once per "
+                                    "period"));
     if (!command.settings.isEmpty() && command.mode != HostCommand::Mode::render
         && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--set belongs to --render or --print"));

@@ -20,6 +20,7 @@ StatusLine makeStatusLine(const WidgetEntryContent &content, const QDateTime &no
 {
     StatusLine line;
     line.cssClass = QStringLiteral("stale");
+    bool stale = false; // an old price, not merely none
     const QString dash = QStringLiteral("\u2014");
     if (content.rows.isEmpty()) {
         line.text = dash;
@@ -46,14 +47,20 @@ StatusLine makeStatusLine(const WidgetEntryContent &content, const QDateTime &no
     if (priced) {
         if (const auto updated = WidgetUpdatedText::make(content, now)) {
             tooltip.append(updated->signal.run());
-            if (updated->stale)
+            if (updated->stale) {
                 line.cssClass = QStringLiteral("stale");
+                stale = true;
+            }
         }
     } else {
         tooltip.append(strings.string(QStringLiteral("widget.empty")));
     }
     line.text = text.join(QLatin1Char(' '));
     line.tooltip = tooltip.join(QLatin1Char('\n'));
+    // Status bars without style classes (Generic Monitor, polybar, i3blocks)
+    // show an old price marked as the widgets mark its time.
+    if (stale)
+        line.text.prepend(QStringLiteral("\u26A0\uFE0E "));
     return line;
 }
 

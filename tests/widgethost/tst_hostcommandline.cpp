@@ -67,6 +67,10 @@ private Q_SLOTS:
         QTest::newRow("set without =") << split("--print plain --set coin") << "--set needs NAME=VALUE" << 0;
         QTest::newRow("set without name") << split("--print plain --set =bitcoin") << "--set needs NAME=VALUE" << 0;
         QTest::newRow("follow without print") << split("--list --follow") << "--follow belongs to --print" << 0;
+        QTest::newRow("follow with genmon") << split("--print genmon --follow")
+                                            << "--follow does not go with genmon: the Generic Monitor runs the command "
+                                               "once per period"
+                                            << 0;
         QTest::newRow("two modes")
             << split("--list --print plain")
             << "--render, --list, --print, --panel-presence and --snapshot-path cannot be combined" << 0;

@@ -48,7 +48,7 @@ private Q_SLOTS:
                                          << "stale" << 0 << "";
         QTest::newRow("no price") << content(std::nullopt, 1.0) << "BTC —"
                                   << "stale" << 0 << "";
-        QTest::newRow("old price keeps its colour") << content(10, 1.0, 1801) << "BTC $10.00 ▲ +1.00%"
+        QTest::newRow("old price keeps its colour") << content(10, 1.0, 1801) << "⚠︎ BTC $10.00 ▲ +1.00%"
                                                     << "stale" << 1 << "#2CBD84";
         QTest::newRow("delisted") << content(10, 1.0, 60, false) << "BTC $10.00 coin.status.delisted"
                                   << "stale" << 0 << "";

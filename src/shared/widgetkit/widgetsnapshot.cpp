@@ -2,6 +2,7 @@
 #include "widgetsnapshot.h"
 
 #include "holdingstext.h"
+#include "i18n/localizationmanager.h"
 #include "market/coinmetadata.h"
 #include "market/holdings.h"
 #include "platform/atomicfile.h"
@@ -128,7 +129,9 @@ WidgetSnapshot::PanelText makePanelText(
     const QDateTime pricedAt = coin.lastUpdated.value_or(now).toLocalTime();
     const QString time = shortTime(pricedAt.time(), settings.language);
     panel.toolTip = name + QLatin1Char('\n') + priceLine + QLatin1Char('\n') + time;
-    panel.staleToolTip = name + QLatin1Char('\n') + QStringLiteral("\u26A0\uFE0E ") + time;
+    // In words, as the tray's tooltip says it: a screen reader reads no sign.
+    panel.staleToolTip = name + QLatin1Char('\n') + QStringLiteral("\u26A0\uFE0E ")
+        + localizedString(QStringLiteral("tray.tooltip.stale"), {time});
     return panel;
 }
 

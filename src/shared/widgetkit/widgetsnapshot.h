@@ -39,7 +39,7 @@ struct WidgetSnapshot
         QString colorOnDarkHex;
         QString toolTip; // name, price with currency, change, time of the price, holdings line
         QString staleText; // "⚠︎ BTC —", for when the snapshot is older than panelFreshSeconds
-        QString staleToolTip; // name and "⚠︎" with the time of the last price
+        QString staleToolTip; // name and "⚠︎ Prices are stale, last update 12:05 PM"
 
         bool operator==(const PanelText &) const = default;
     };

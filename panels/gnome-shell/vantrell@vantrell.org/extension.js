@@ -61,6 +61,20 @@ function openPriceList() {
         });
 }
 
+// The menu's lines: the title of the shown coin, then the watchlist.
+function menuLines(snapshot, stale) {
+    const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
+    const shown = snapshot ? quotes[snapshot.panelCoinId] : null;
+    const title = shown && shown.panel ? (stale ? shown.panel.staleToolTip : shown.panel.toolTip) : '';
+    const coins = [];
+    for (const id of snapshot && Array.isArray(snapshot.watchlist) ? snapshot.watchlist : []) {
+        const quote = quotes[id];
+        if (quote && quote.panel)
+            coins.push((stale ? quote.panel.staleText : `${quote.panel.text}  ${quote.panel.change}`).trim());
+    }
+    return {title, coins};
+}
+
 const PriceButton = GObject.registerClass(
 class PriceButton extends PanelMenu.Button {
     _init() {
@@ -90,6 +104,8 @@ class PriceButton extends PanelMenu.Button {
             });
             return monitor;
         });
+        // A menu without items does not open: it starts with the way to the list.
+        this._fillMenu();
         this._files.forEach((file, index) => this._load(index));
     }
 
@@ -134,21 +150,28 @@ class PriceButton extends PanelMenu.Button {
         const secondsLeft = staleAt - Math.floor(Date.now() / 1000);
         const stale = !panel || secondsLeft <= 0;
 
-        if (!panel) {
-            this._label.text = '\u2014';
-        } else {
-            this._label.text = stale ? panel.staleText : panel.text;
-        }
+        // Only what changed is set again: most replacements of the file
+        // change nothing that is shown, and each change costs the shell a
+        // relayout and a repaint of the bar.
+        const text = !panel ? '\u2014' : stale ? panel.staleText : panel.text;
+        if (this._label.text !== text)
+            this._label.text = text;
         // Heard as the coin's name, price, change and time rather than the
         // symbol and a bare number; the menu's title shows the same lines.
         const toolTip = panel ? (stale ? panel.staleToolTip : panel.toolTip) : '';
-        this.accessible_name = toolTip ? toolTip.split('\n').join(', ') : 'Vantrell';
+        const name = toolTip ? toolTip.split('\n').join(', ') : 'Vantrell';
+        if (this.accessible_name !== name)
+            this.accessible_name = name;
         // The top bar is dark in light mode too.
-        this._label.set_style(!stale && panel.colorOnDark ? `color: ${panel.colorOnDark};` : null);
-        if (stale)
-            this._label.add_style_class_name('vantrell-stale');
-        else
-            this._label.remove_style_class_name('vantrell-stale');
+        const style = !stale && panel.colorOnDark ? `color: ${panel.colorOnDark};` : null;
+        if (this._label.get_style() !== style)
+            this._label.set_style(style);
+        if (stale !== this._label.has_style_class_name('vantrell-stale')) {
+            if (stale)
+                this._label.add_style_class_name('vantrell-stale');
+            else
+                this._label.remove_style_class_name('vantrell-stale');
+        }
         if (!stale) {
             this._staleTimer = GLib.timeout_add_seconds(GLib.PRIORITY_DEFAULT, secondsLeft + 1, () => {
                 this._staleTimer = 0;
@@ -156,26 +179,34 @@ class PriceButton extends PanelMenu.Button {
                 return GLib.SOURCE_REMOVE;
             });
         }
-        this._fillMenu(snapshot, stale);
+        this._menuLines = menuLines(snapshot, stale);
+        if (this.menu.isOpen)
+            this._fillMenu();
     }
 
-    // The title of the shown coin, then the watchlist, then a way to the list.
-    _fillMenu(snapshot, stale) {
+    // Built when it opens (and again while open when its lines change), not
+    // on every replacement of the file.
+    _onOpenStateChanged(menu, open) {
+        if (open)
+            this._fillMenu();
+        return super._onOpenStateChanged(menu, open);
+    }
+
+    _fillMenu() {
+        const lines = this._menuLines || {title: '', coins: []};
+        const key = JSON.stringify(lines);
+        if (key === this._menuKey)
+            return;
+        this._menuKey = key;
         this.menu.removeAll();
-        const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
-        const shown = snapshot ? quotes[snapshot.panelCoinId] : null;
-        if (shown && shown.panel) {
-            const title = new PopupMenu.PopupMenuItem(stale ? shown.panel.staleToolTip : shown.panel.toolTip);
+        if (lines.title) {
+            const title = new PopupMenu.PopupMenuItem(lines.title);
             title.setSensitive(false);
             this.menu.addMenuItem(title);
             this.menu.addMenuItem(new PopupMenu.PopupSeparatorMenuItem());
         }
-        for (const id of snapshot && Array.isArray(snapshot.watchlist) ? snapshot.watchlist : []) {
-            const quote = quotes[id];
-            if (!quote || !quote.panel)
-                continue;
-            const text = stale ? quote.panel.staleText : `${quote.panel.text}  ${quote.panel.change}`;
-            const item = new PopupMenu.PopupMenuItem(text.trim());
+        for (const text of lines.coins) {
+            const item = new PopupMenu.PopupMenuItem(text);
             item.connect('activate', () => openPriceList());
             this.menu.addMenuItem(item);
         }

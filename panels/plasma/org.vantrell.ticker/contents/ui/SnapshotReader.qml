@@ -24,27 +24,64 @@ Item {
         return b.panelStaleAt > a.panelStaleAt ? b : a;
     }
 
-    function read(file, done) {
+    // The text each file was last read with, and its modification time: a
+    // file is read again only when it was replaced, and parsed again only
+    // when its text changed (most of the program's writes change no text the
+    // panel shows, but each parse makes every binding run).
+    property var seen: ({})
+
+    function read(name, modified) {
         const request = new XMLHttpRequest();
         request.onreadystatechange = function () {
             if (request.readyState !== XMLHttpRequest.DONE)
                 return;
+            const text = request.responseText;
+            if (reader.seen[name] && reader.seen[name].text === text)
+                return;
+            reader.seen[name] = {modified: modified, text: text};
+            let parsed = null;
             try {
-                const parsed = JSON.parse(request.responseText);
-                done(parsed && typeof parsed === "object" ? parsed : null);
+                parsed = JSON.parse(text);
             } catch (e) {
-                done(null);
             }
+            parsed = parsed && typeof parsed === "object" ? parsed : null;
+            if (name === reader.fileName)
+                reader.programSnapshot = parsed;
+            else
+                reader.hostSnapshot = parsed;
         };
-        request.open("GET", "file://" + file);
+        request.open("GET", "file://" + reader.directory + "/" + name);
         request.send();
     }
 
     function load() {
         if (!path)
             return;
-        read(path, function (parsed) { reader.programSnapshot = parsed; });
-        read(directory + "/" + hostFileName, function (parsed) { reader.hostSnapshot = parsed; });
+        const present = {};
+        for (let i = 0; i < folder.count; ++i) {
+            const name = folder.get(i, "fileName");
+            const modified = folder.get(i, "fileModified").getTime();
+            present[name] = true;
+            if (!seen[name] || seen[name].modified !== modified)
+                read(name, modified);
+        }
+        // A file that went is no longer shown.
+        for (const name of [fileName, hostFileName]) {
+            if (!present[name]) {
+                delete seen[name];
+                if (name === fileName)
+                    programSnapshot = null;
+                else
+                    hostSnapshot = null;
+            }
+        }
+    }
+
+    // The model signals a replacement more than once: one load for them all.
+    Timer {
+        id: reload
+        interval: 50
+        onTriggered: reader.load()
     }
 
     PlasmaCore.DataSource {
@@ -59,12 +96,11 @@ Item {
     }
 
     FolderListModel {
+        id: folder
         folder: reader.path ? "file://" + reader.directory : ""
         nameFilters: reader.fileName ? [reader.fileName, reader.hostFileName] : []
         showDirs: false
-        onDataChanged: reader.load()
-        onCountChanged: reader.load()
+        onDataChanged: reload.restart()
+        onCountChanged: reload.restart()
     }
-
-    onPathChanged: load()
 }

@@ -12,7 +12,9 @@ Item {
     id: root
 
     readonly property var snapshot: reader.snapshot
-    readonly property string coinId: plasmoid.configuration.coinId || (snapshot ? snapshot.panelCoinId : "")
+    // None while the applet is being removed.
+    readonly property var configuration: plasmoid ? plasmoid.configuration : ({})
+    readonly property string coinId: configuration.coinId || (snapshot ? snapshot.panelCoinId : "")
     readonly property var panel: {
         const quote = snapshot && snapshot.quotes ? snapshot.quotes[coinId] : null;
         return quote && quote.panel ? quote.panel : null;
@@ -21,7 +23,7 @@ Item {
     readonly property bool stale: !panel || !(snapshot.panelStaleAt > now)
     readonly property string shownText: !panel ? "\u2014"
         : stale ? panel.staleText
-        : plasmoid.configuration.showChange && panel.change ? panel.text + "  " + panel.change
+        : configuration.showChange && panel.change ? panel.text + "  " + panel.change
         : panel.text
     // The theme says whether the panel is light; the program chose a colour for each.
     readonly property bool darkPanel: PlasmaCore.Theme.backgroundColor.hslLightness < 0.5

@@ -43,9 +43,12 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
     const QCommandLineOption pluginOption(QStringLiteral("plugin"), {}, QStringLiteral("PATH"));
     const QCommandLineOption presenceOption(QStringLiteral("panel-presence"));
     const QCommandLineOption snapshotPathOption(QStringLiteral("snapshot-path"));
+    const QCommandLineOption viewOption(QStringLiteral("view"), {}, QStringLiteral("FORMAT"));
+    const QCommandLineOption coinOption(QStringLiteral("coin"), {}, QStringLiteral("ID"));
     QCommandLineParser parser;
-    parser.addOptions({renderOption, familyOption, outputOption, previewOption, scaleOption, appearanceOption,
-        setOption, listOption, printOption, followOption, pluginOption, presenceOption, snapshotPathOption});
+    parser.addOptions(
+        {renderOption, familyOption, outputOption, previewOption, scaleOption, appearanceOption, setOption, listOption,
+            printOption, followOption, pluginOption, presenceOption, snapshotPathOption, viewOption, coinOption});
     if (!parser.parse(QStringList {QStringLiteral("vantrell-widget-host")} + arguments))
         return error(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -94,6 +97,16 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
             return error(QStringLiteral("--appearance needs light or dark"));
         command.dark = appearance == QStringLiteral("dark");
     }
+    if (const std::optional<QString> view = last(viewOption)) {
+        if (view != QStringLiteral("json") && view != QStringLiteral("ini"))
+            return error(QStringLiteral("--view needs json or ini"));
+        command.view = view == QStringLiteral("json") ? PanelViewFormat::json : PanelViewFormat::ini;
+    }
+    if (const std::optional<QString> coin = last(coinOption)) {
+        if (!isPanelCoinId(*coin))
+            return error(QStringLiteral("--coin needs a coin id such as bitcoin"));
+        command.coinId = *coin;
+    }
     if (const std::optional<QString> path = last(pluginOption)) {
         if (path->isEmpty())
             return error(QStringLiteral("--plugin needs the path of a plug-in"));
@@ -125,6 +138,10 @@ std::variant<HostCommand, CommandLineError> parseHostCommandLine(const QStringLi
         return error(QStringLiteral("--family, --output, --preview and --scale belong to --render"));
     if (command.dark && command.mode != HostCommand::Mode::render && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--appearance belongs to --render or --print"));
+    if ((command.view || !command.coinId.isEmpty()) && command.mode != HostCommand::Mode::panelPresence)
+        return error(QStringLiteral("--view and --coin belong to --panel-presence"));
+    if (!command.coinId.isEmpty() && !command.view)
+        return error(QStringLiteral("--coin needs --view"));
     if (command.follow && command.mode != HostCommand::Mode::print)
         return error(QStringLiteral("--follow belongs to --print"));
     // The Generic Monitor shows what a command printed once it has ended.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "panelview.h"
 #include "widgetkit/widgetextension.h"
 
 #include <QList>
@@ -51,6 +52,10 @@ struct HostCommand
     // --print
     StatusFormat format = StatusFormat::plain;
     bool follow = false;
+    // --panel-presence: the view file to keep (--view), of which coin (--coin;
+    // empty: the one the program shows)
+    std::optional<PanelViewFormat> view;
+    QString coinId;
 
     bool operator==(const HostCommand &) const = default;
 };

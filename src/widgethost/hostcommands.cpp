@@ -3,6 +3,7 @@
 
 #include "i18n/localizationmanager.h"
 #include "panelfeed.h"
+#include "panelview.h"
 #include "platform/processsignals.h"
 #include "statusline.h"
 #include "widgetframe.h"
@@ -195,7 +196,7 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
 
 namespace Vantrell {
 
-int runPanelPresence(WidgetExtension *extension)
+int runPanelPresence(WidgetExtension *extension, const HostCommand &command)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -219,6 +220,15 @@ int runPanelPresence(WidgetExtension *extension)
     const QList<WidgetKind> kinds = extension ? extension->kinds() : QList<WidgetKind>();
     const WidgetKind *watchlist = findWidgetKind(kinds, QStringLiteral("WatchlistWidget"));
     const QString programFile = extension ? extension->watchedFiles().value(0) : QString();
+    QtTimerFactory timers;
+    std::unique_ptr<PanelViewKeeper> view;
+    if (command.view && !programFile.isEmpty()) {
+        const QString directory = QFileInfo(programFile).absolutePath();
+        view = std::make_unique<PanelViewKeeper>(WidgetSnapshotStore {directory, QFileInfo(programFile).fileName()},
+            WidgetSnapshotStore {directory, QString::fromLatin1(kPanelSnapshotFileName)}, command.coinId, *command.view,
+            systemClock(), timers);
+        view->start();
+    }
     if (watchlist && !programFile.isEmpty()) {
         const auto values = valuesFor(*extension, *watchlist, WidgetFamily::large, HostCommand());
         if (const auto *options = std::get_if<WidgetOptionValues>(&values)) {

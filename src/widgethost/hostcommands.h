@@ -25,7 +25,8 @@ int runPrint(WidgetExtension &extension, const HostCommand &command, std::FILE *
 // stdin reaches its end (the front end that started us went) or a signal
 // ends the process; the program's tray item stays out of the panel meanwhile.
 // With the plug-in it also keeps the panel's own prices while the program
-// does not run (see PanelFeed).
-int runPanelPresence(WidgetExtension *extension);
+// does not run (see PanelFeed), and with --view the front end's view file
+// (see PanelViewKeeper).
+int runPanelPresence(WidgetExtension *extension, const HostCommand &command);
 
 } // namespace Vantrell

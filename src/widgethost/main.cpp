@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     auto *extension = qobject_cast<WidgetExtension *>(loader.instance());
     // The panel's presence matters more than its own prices: without the plug-in it holds the name alone.
     if (command.mode == HostCommand::Mode::panelPresence)
-        return runPanelPresence(extension);
+        return runPanelPresence(extension, command);
     if (!extension) {
         std::fprintf(stderr, "vantrell-widget-host: cannot load the widget plug-in %s: %s\n",
             qUtf8Printable(pluginPath),
@@ -115,8 +115,9 @@ int main(int argc, char **argv)
         const QString path = extension->watchedFiles().value(0);
         if (path.isEmpty())
             return 1;
-        // A front end can only watch a directory that exists, also before the program's first run.
-        QDir().mkpath(QFileInfo(path).absolutePath());
+        // A front end can only watch a directory that exists, also before the
+        // program's first run: the snapshot's, and that of the panel's views.
+        QDir().mkpath(QFileInfo(path).absolutePath() + QStringLiteral("/panel"));
         std::fprintf(stdout, "%s\n", qUtf8Printable(path));
         return 0;
     }

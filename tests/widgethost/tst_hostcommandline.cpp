@@ -51,6 +51,14 @@ private Q_SLOTS:
         QTest::newRow("list") << split("--list") << "" << int(M::list);
         QTest::newRow("panel presence") << split("--panel-presence") << "" << int(M::panelPresence);
         QTest::newRow("snapshot path") << split("--snapshot-path") << "" << int(M::snapshotPath);
+        QTest::newRow("panel presence with a view")
+            << split("--panel-presence --view ini --coin bitcoin") << "" << int(M::panelPresence);
+        QTest::newRow("unknown view") << split("--panel-presence --view xml") << "--view needs json or ini" << 0;
+        QTest::newRow("a coin that names no file")
+            << split("--panel-presence --view ini --coin ../x") << "--coin needs a coin id such as bitcoin" << 0;
+        QTest::newRow("coin without view") << split("--panel-presence --coin bitcoin") << "--coin needs --view" << 0;
+        QTest::newRow("view without presence")
+            << split("--print plain --view json") << "--view and --coin belong to --panel-presence" << 0;
         QTest::newRow("panel presence takes no settings") << split("--panel-presence --set coin=bitcoin")
                                                           << "--set belongs to --render or --print" << int(M::desktop);
         QTest::newRow("print and follow") << split("--print waybar --set coin=bitcoin --follow") << "" << int(M::print);

@@ -83,6 +83,10 @@ PanelFeed::PanelFeed(WidgetExtension &extension, WidgetOptionValues values, Widg
     connect(&m_next, &QTimer::timeout, this, &PanelFeed::check);
     // The program renames its new file over the old one: watch the directory.
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        // While the program's file serves, each of its writes only moves its
+        // stale moment later: the timer looks again at the moment it knows.
+        if (m_programServes)
+            return;
         const QDateTime modified = QFileInfo(m_program.filePath().value_or(QString())).lastModified();
         if (modified != m_programModified)
             check();
@@ -105,7 +109,9 @@ void PanelFeed::check()
     m_programModified = QFileInfo(m_program.filePath().value_or(QString())).lastModified();
     const std::optional<WidgetSnapshot> program = m_program.load();
     const QDateTime now = m_now();
+    m_programServes = false;
     if (const auto until = programServesPanelUntil(program, now)) {
+        m_programServes = true;
         m_next.start(std::chrono::milliseconds(std::max<qint64>(now.msecsTo(*until) + 1000, 1000)));
         return;
     }

@@ -59,6 +59,7 @@ private:
     QFileSystemWatcher m_watcher;
     QDateTime m_programModified;
     bool m_asking = false;
+    bool m_programServes = false;
 };
 
 } // namespace Vantrell

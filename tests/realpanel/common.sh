@@ -141,36 +141,53 @@ visible_windows() {
 }
 has_visible_window() { visible_windows | grep -q .; }
 
-# The CPU time (user and system, in clock ticks) process `$1` has used.
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# The CPU time, in nanoseconds, the threads of the processes `$@` have had
+# so far (threads that ended no longer count: take spans over which the
+# processes keep theirs).
+cpu_ns() {
+    local pid run sum=0 stat
+    for pid in "$@"; do
+        for stat in /proc/"$pid"/task/*/schedstat; do
+            read -r run _ < "$stat" 2> /dev/null && sum=$((sum + run))
+        done
+    done
+    echo "$sum"
+}
 
-# Prints the CPU time process `$1` spends per replacement of the snapshot file
-# `$2`: `$3` replacements a second apart with new panel texts, then as many
-# that change no text (as most polls do), each less the same span without
-# any. A figure to read, not a check: clock ticks are 10 ms, so it is good to
-# about 10 ms / count.
+# Prints the CPU time each of the processes `$@` ("name=pid") spends per
+# replacement of the snapshot file `$1`: `$2` replacements a second apart
+# with new panel texts, then as many that change no text (as most polls do),
+# each less the mean of as long a span without any before and after. A
+# figure to read, not a check.
 cpu_per_snapshot_update() {
-    local pid=$1 file=$2 count=${3:-15}
-    local tick t0 t1 t2 t3
-    tick=$(getconf CLK_TCK)
+    local file=$1 count=$2
+    shift 2
+    local entry name pid i
+    local -A t0 t1 t2 t3 t4
     # Past the desktop's own start-up work first.
     sleep 5
-    t0=$(cpu_ticks "$pid")
+    for entry in "$@"; do t0[${entry%%=*}]=$(cpu_ns "${entry#*=}"); done
     sleep "$count"
-    t1=$(cpu_ticks "$pid")
+    for entry in "$@"; do t1[${entry%%=*}]=$(cpu_ns "${entry#*=}"); done
     for ((i = 0; i < count; i++)); do
         sed "s/\"text\":\"\([A-Z]*\) [0-9,.]*\"/\"text\":\"\1 $((60000 + i * 7))\"/g" "$file" > "$file.bench" \
             && mv "$file.bench" "$file"
         sleep 1
     done
-    t2=$(cpu_ticks "$pid")
+    for entry in "$@"; do t2[${entry%%=*}]=$(cpu_ns "${entry#*=}"); done
     for ((i = 0; i < count; i++)); do
         cp "$file" "$file.bench" && mv "$file.bench" "$file"
         sleep 1
     done
-    t3=$(cpu_ticks "$pid")
-    awk -v busy=$((t2 - t1)) -v same=$((t3 - t2)) -v idle=$((t1 - t0)) -v tick="$tick" -v n="$count" \
-        'BEGIN { printf "%.1f ms per update with new text, %.1f ms per update with the same text (%d updates each: %d and %d ticks, %d without)\n", (busy - idle) * 1000 / tick / n, (same - idle) * 1000 / tick / n, n, busy, same, idle }'
+    for entry in "$@"; do t3[${entry%%=*}]=$(cpu_ns "${entry#*=}"); done
+    sleep "$count"
+    for entry in "$@"; do t4[${entry%%=*}]=$(cpu_ns "${entry#*=}"); done
+    for entry in "$@"; do
+        name=${entry%%=*}
+        awk -v name="$name" -v n="$count" -v idle=$(((t1[$name] - t0[$name] + t4[$name] - t3[$name]) / 2)) \
+            -v new=$((t2[$name] - t1[$name])) -v same=$((t3[$name] - t2[$name])) \
+            'BEGIN { printf "%s: %.2f ms per update with new text, %.2f ms with the same text (%d updates each; %.1f ms in as long without)\n", name, (new - idle) / 1e6 / n, (same - idle) / 1e6 / n, n, idle / 1e6 }'
+    done
 }
 
 # XFCE's panel configuration, written before xfconfd starts: one panel 30

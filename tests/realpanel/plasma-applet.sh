@@ -120,7 +120,11 @@ wait_for 60 find_label || fail "no price text in ${colour:-?} in the panel (foun
 cp "$work/screen.png" "$work/panel.png"
 echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + label_y)) in $colour"
 
-echo "plasmashell CPU: $(cpu_per_snapshot_update "$(pgrep -n -x plasmashell)" "$snapshot")"
+# What each replacement of the program's file costs the shell and the widget
+# host, which keeps the applet's view (the host here is the test build).
+[[ -s $XDG_CACHE_HOME/vantrell/panel/shown.ini ]] || fail "the widget host keeps no view for the applet"
+cpu_per_snapshot_update "$snapshot" 15 plasmashell="$(pgrep -n -x plasmashell)" \
+    vantrell-widget-host="$(pgrep -n -f -- '--panel-presence --view ini')"
 # While the program's prices are fresh, the applet's helper fetches none of its own.
 [[ ! -e $XDG_CACHE_HOME/vantrell/panel-snapshot.json ]] || fail "the widget host fetched prices while the program runs"
 
@@ -154,4 +158,6 @@ front_end_gone() { ! front_end_shown; }
 wait_for 30 front_end_gone || fail "the applet's helper kept org.vantrell.PanelFrontEnd after the applet went"
 wait_for 20 item_listed || fail "the tray item did not come back after the applet went"
 echo "tray item back"
+# The applet's files gave the shell's log nothing to say.
+! grep "$applet" "$work/plasma.log" || fail "the shell logged the lines above about the applet"
 echo "PASS"

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// The price of the coin Vantrell shows, as a label in the top bar. Everything
-// it shows comes ready made from the snapshot file the program keeps, or the
-// widget host's while the program does not run (texts, colours, the moment
-// the texts go stale): this file only picks a quote and puts its texts on the
-// screen. A click opens the program's price list.
+// The price of the coin Vantrell shows, as a label in the top bar. What it
+// shows comes decided from the view the widget host keeps for it (text,
+// colours, tooltip lines, stale or not), replaced only when one of those
+// changes; the menu shows the watchlist from the snapshot files when it
+// opens. This file only puts those texts on the screen. A click opens the
+// program's price list.
 'use strict';
 
 const {Clutter, Gio, GLib, GObject, St} = imports.gi;
@@ -22,21 +23,35 @@ const SNAPSHOT_DIR = GLib.build_filenamev([GLib.get_user_cache_dir(), 'vantrell'
 // The program's file, and the one the widget host keeps beside it with its
 // own prices while the program does not run.
 const SNAPSHOT_FILES = ['widget-snapshot.json', 'panel-snapshot.json'];
+// The view of the coin the program shows, kept by the widget host this
+// extension starts.
+const VIEW_DIR = GLib.build_filenamev([SNAPSHOT_DIR, 'panel']);
+const VIEW_FILE = GLib.build_filenamev([VIEW_DIR, 'shown.json']);
+const NO_VIEW = {text: '\u2014', change: '', colorOnDark: '', toolTipTitle: 'Vantrell', toolTip: '', stale: true};
 
-function readSnapshot(bytes) {
+function readJson(bytes) {
     try {
-        const snapshot = JSON.parse(new TextDecoder().decode(bytes));
-        return snapshot && typeof snapshot === 'object' ? snapshot : null;
+        const value = JSON.parse(new TextDecoder().decode(bytes));
+        return value && typeof value === 'object' ? value : null;
     } catch (e) {
         return null;
     }
 }
 
-// Whichever of the two goes stale later.
-function laterSnapshot(a, b) {
-    if (!a || !b)
-        return a || b;
-    return b.panelStaleAt > a.panelStaleAt ? b : a;
+// The snapshot of either file that goes stale later, read when the menu opens.
+function readLaterSnapshot() {
+    let later = null;
+    for (const name of SNAPSHOT_FILES) {
+        let snapshot = null;
+        try {
+            const [, contents] = Gio.File.new_for_path(GLib.build_filenamev([SNAPSHOT_DIR, name])).load_contents(null);
+            snapshot = readJson(contents);
+        } catch (e) {
+        }
+        if (snapshot && (!later || snapshot.panelStaleAt > later.panelStaleAt))
+            later = snapshot;
+    }
+    return later;
 }
 
 // The program's price list: Open of the link on the running instance, or a
@@ -61,11 +76,11 @@ function openPriceList() {
         });
 }
 
-// The menu's lines: the title of the shown coin, then the watchlist.
-function menuLines(snapshot, stale) {
+// The menu's lines: the title of the shown coin (the view's tooltip), then the watchlist.
+function menuLines(view, snapshot) {
+    const stale = view.stale;
     const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
-    const shown = snapshot ? quotes[snapshot.panelCoinId] : null;
-    const title = shown && shown.panel ? (stale ? shown.panel.staleToolTip : shown.panel.toolTip) : '';
+    const title = view.toolTip;
     const coins = [];
     for (const id of snapshot && Array.isArray(snapshot.watchlist) ? snapshot.watchlist : []) {
         const quote = quotes[id];
@@ -88,25 +103,21 @@ class PriceButton extends PanelMenu.Button {
         // The button is what a screen reader reaches; the label labels it
         // (its name follows the texts in _show).
         this.label_actor = this._label;
-        this._snapshots = SNAPSHOT_FILES.map(() => null);
-        this._snapshot = null;
-        this._staleTimer = 0;
+        this._view = NO_VIEW;
         this._cancellable = new Gio.Cancellable();
 
-        // Each file is replaced by renaming a new one over it: watch for
-        // that, not for writes.
-        this._files = SNAPSHOT_FILES.map(name => Gio.File.new_for_path(GLib.build_filenamev([SNAPSHOT_DIR, name])));
-        this._monitors = this._files.map((file, index) => {
-            const monitor = file.monitor_file(Gio.FileMonitorFlags.WATCH_MOVES, null);
-            monitor.connect('changed', (m, changed, otherFile, event) => {
-                if (event !== Gio.FileMonitorEvent.CHANGED) // CHANGES_DONE_HINT follows a write
-                    this._load(index);
-            });
-            return monitor;
+        // The host renames each new view over the old one: watch for that,
+        // not for writes.
+        GLib.mkdir_with_parents(VIEW_DIR, 0o700);
+        this._file = Gio.File.new_for_path(VIEW_FILE);
+        this._monitor = this._file.monitor_file(Gio.FileMonitorFlags.WATCH_MOVES, null);
+        this._monitor.connect('changed', (m, changed, otherFile, event) => {
+            if (event !== Gio.FileMonitorEvent.CHANGED) // CHANGES_DONE_HINT follows a write
+                this._load();
         });
         // A menu without items does not open: it starts with the way to the list.
         this._fillMenu();
-        this._files.forEach((file, index) => this._load(index));
+        this._load();
     }
 
     // A left click opens the price list; other buttons the watchlist menu.
@@ -121,65 +132,42 @@ class PriceButton extends PanelMenu.Button {
         return super.vfunc_event(event);
     }
 
-    _load(index) {
-        this._files[index].load_contents_async(this._cancellable, (file, result) => {
-            let snapshot = null;
+    _load() {
+        this._file.load_contents_async(this._cancellable, (file, result) => {
+            let view = null;
             try {
                 const [, contents] = file.load_contents_finish(result);
-                snapshot = readSnapshot(contents);
+                view = readJson(contents);
             } catch (e) {
                 if (e.matches(Gio.IOErrorEnum, Gio.IOErrorEnum.CANCELLED))
                     return;
             }
-            this._snapshots[index] = snapshot;
-            this._snapshot = laterSnapshot(this._snapshots[0], this._snapshots[1]);
-            this._show();
+            this._show(view || NO_VIEW);
         });
     }
 
-    _show() {
-        if (this._staleTimer) {
-            GLib.source_remove(this._staleTimer);
-            this._staleTimer = 0;
-        }
-        const snapshot = this._snapshot;
-        const quotes = snapshot && snapshot.quotes ? snapshot.quotes : {};
-        const quote = snapshot ? quotes[snapshot.panelCoinId] : null;
-        const panel = quote && quote.panel ? quote.panel : null;
-        const staleAt = snapshot && typeof snapshot.panelStaleAt === 'number' ? snapshot.panelStaleAt : 0;
-        const secondsLeft = staleAt - Math.floor(Date.now() / 1000);
-        const stale = !panel || secondsLeft <= 0;
-
-        // Only what changed is set again: most replacements of the file
-        // change nothing that is shown, and each change costs the shell a
+    _show(view) {
+        this._view = view;
+        // Only what changed is set again: each change costs the shell a
         // relayout and a repaint of the bar.
-        const text = !panel ? '\u2014' : stale ? panel.staleText : panel.text;
+        const text = String(view.text);
         if (this._label.text !== text)
             this._label.text = text;
         // Heard as the coin's name, price, change and time rather than the
         // symbol and a bare number; the menu's title shows the same lines.
-        const toolTip = panel ? (stale ? panel.staleToolTip : panel.toolTip) : '';
-        const name = toolTip ? toolTip.split('\n').join(', ') : 'Vantrell';
+        const name = view.toolTip ? String(view.toolTip).split('\n').join(', ') : String(view.toolTipTitle);
         if (this.accessible_name !== name)
             this.accessible_name = name;
         // The top bar is dark in light mode too.
-        const style = !stale && panel.colorOnDark ? `color: ${panel.colorOnDark};` : null;
+        const style = !view.stale && view.colorOnDark ? `color: ${view.colorOnDark};` : null;
         if (this._label.get_style() !== style)
             this._label.set_style(style);
-        if (stale !== this._label.has_style_class_name('vantrell-stale')) {
-            if (stale)
+        if (Boolean(view.stale) !== this._label.has_style_class_name('vantrell-stale')) {
+            if (view.stale)
                 this._label.add_style_class_name('vantrell-stale');
             else
                 this._label.remove_style_class_name('vantrell-stale');
         }
-        if (!stale) {
-            this._staleTimer = GLib.timeout_add_seconds(GLib.PRIORITY_DEFAULT, secondsLeft + 1, () => {
-                this._staleTimer = 0;
-                this._show();
-                return GLib.SOURCE_REMOVE;
-            });
-        }
-        this._menuLines = menuLines(snapshot, stale);
         if (this.menu.isOpen)
             this._fillMenu();
     }
@@ -193,7 +181,7 @@ class PriceButton extends PanelMenu.Button {
     }
 
     _fillMenu() {
-        const lines = this._menuLines || {title: '', coins: []};
+        const lines = menuLines(this._view, readLaterSnapshot());
         const key = JSON.stringify(lines);
         if (key === this._menuKey)
             return;
@@ -217,10 +205,7 @@ class PriceButton extends PanelMenu.Button {
 
     destroy() {
         this._cancellable.cancel();
-        if (this._staleTimer)
-            GLib.source_remove(this._staleTimer);
-        this._staleTimer = 0;
-        this._monitors.forEach(monitor => monitor.cancel());
+        this._monitor.cancel();
         super.destroy();
     }
 });
@@ -235,7 +220,7 @@ class Extension {
         // not run; it lives as long as its stdin stays open: one process for
         // as long as the label is shown.
         try {
-            this._host = Gio.Subprocess.new(['vantrell-widget-host', '--panel-presence'],
+            this._host = Gio.Subprocess.new(['vantrell-widget-host', '--panel-presence', '--view', 'json'],
                 Gio.SubprocessFlags.STDIN_PIPE);
         } catch (e) {
             this._host = null;

@@ -1,83 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The snapshot files, read again whenever one is replaced.
-// The widget host says where it is; the folder model watches its directory
-// (inotify: nothing is polled, no process runs per update).
+// The panel's view of one coin as the widget host decided it (text, colours,
+// tooltip, stale or not, the coins to pick from), read again whenever the
+// host replaces its file, which it does only when something shown changes.
+// The folder model watches the views' own directory (inotify: nothing is
+// polled, no process runs per update); Settings reads the file in place.
 import QtQuick 2.15
 import Qt.labs.folderlistmodel 2.15
+import Qt.labs.settings 1.0
 import org.kde.plasma.core 2.0 as PlasmaCore
 
 Item {
     id: reader
-    // The program's file, or the widget host's own beside it while the program
-    // does not run: whichever goes stale later.
-    readonly property var snapshot: later(programSnapshot, hostSnapshot)
-    property var programSnapshot: null
-    property var hostSnapshot: null
-    property string path: ""
-    readonly property string directory: path.substring(0, path.lastIndexOf("/"))
-    readonly property string fileName: path.substring(path.lastIndexOf("/") + 1)
-    readonly property string hostFileName: "panel-snapshot.json"
 
-    function later(a, b) {
-        if (!a || !b)
-            return a || b;
-        return b.panelStaleAt > a.panelStaleAt ? b : a;
-    }
-
-    // The text each file was last read with, and its modification time: a
-    // file is read again only when it was replaced, and parsed again only
-    // when its text changed (most of the program's writes change no text the
-    // panel shows, but each parse makes every binding run).
-    property var seen: ({})
-
-    function read(name, modified) {
-        const request = new XMLHttpRequest();
-        request.onreadystatechange = function () {
-            if (request.readyState !== XMLHttpRequest.DONE)
-                return;
-            const text = request.responseText;
-            if (reader.seen[name] && reader.seen[name].text === text)
-                return;
-            reader.seen[name] = {modified: modified, text: text};
-            let parsed = null;
-            try {
-                parsed = JSON.parse(text);
-            } catch (e) {
-            }
-            parsed = parsed && typeof parsed === "object" ? parsed : null;
-            if (name === reader.fileName)
-                reader.programSnapshot = parsed;
-            else
-                reader.hostSnapshot = parsed;
-        };
-        request.open("GET", "file://" + reader.directory + "/" + name);
-        request.send();
-    }
+    // Empty: the coin the program shows.
+    property string coinId: ""
+    readonly property string fileName: (/^[a-z0-9-]+$/.test(coinId) ? coinId : "shown") + ".ini"
+    readonly property var none: ({text: "\u2014", change: "", colorOnLight: "", colorOnDark: "",
+        toolTipTitle: "Vantrell", toolTip: "", stale: true, coins: []})
+    property var view: none
+    property string directory: ""
+    property var file: null
+    property string lastText: ""
 
     function load() {
-        if (!path)
+        if (!file)
             return;
-        const present = {};
-        for (let i = 0; i < folder.count; ++i) {
-            const name = folder.get(i, "fileName");
-            const modified = folder.get(i, "fileModified").getTime();
-            present[name] = true;
-            if (!seen[name] || seen[name].modified !== modified)
-                read(name, modified);
+        file.sync();
+        const text = String(file.value("view", ""));
+        if (text === reader.lastText)
+            return;
+        reader.lastText = text;
+        let parsed = null;
+        try {
+            parsed = JSON.parse(text);
+        } catch (e) {
         }
-        // A file that went is no longer shown.
-        for (const name of [fileName, hostFileName]) {
-            if (!present[name]) {
-                delete seen[name];
-                if (name === fileName)
-                    programSnapshot = null;
-                else
-                    hostSnapshot = null;
-            }
-        }
+        view = parsed && typeof parsed === "object" ? parsed : none;
     }
 
-    // The model signals a replacement more than once: one load for them all.
+    // A Settings object only once its file is known: without one it would
+    // stand for the shell's own settings.
+    Component {
+        id: settingsFile
+        Settings {}
+    }
+    function open() {
+        if (file)
+            file.destroy();
+        file = directory ? settingsFile.createObject(reader, {fileName: directory + "/" + fileName}) : null;
+        lastText = "";
+        load();
+    }
+    onDirectoryChanged: open()
+    onFileNameChanged: open()
+
+    // The model signals a replacement more than once: one read for them all.
     Timer {
         id: reload
         interval: 50
@@ -90,16 +67,16 @@ Item {
         onNewData: {
             const found = (data["stdout"] || "").trim();
             if (found)
-                reader.path = found;
+                reader.directory = found.substring(0, found.lastIndexOf("/")) + "/panel";
             disconnectSource(sourceName);
         }
     }
 
     FolderListModel {
-        id: folder
-        folder: reader.path ? "file://" + reader.directory : ""
-        nameFilters: reader.fileName ? [reader.fileName, reader.hostFileName] : []
+        folder: reader.directory ? "file://" + reader.directory : ""
+        nameFilters: [reader.fileName]
         showDirs: false
+        sortField: FolderListModel.Unsorted
         onDataChanged: reload.restart()
         onCountChanged: reload.restart()
     }

@@ -10,8 +10,10 @@ Kirigami.FormLayout {
     property string cfg_coinId
     property alias cfg_showChange: showChange.checked
 
-    SnapshotReader {
+    // The view the applet shows names the coins it can show.
+    PanelView {
         id: reader
+        coinId: plasmoid.configuration.coinId || ""
     }
 
     QQC2.ComboBox {
@@ -21,14 +23,13 @@ Kirigami.FormLayout {
         valueRole: "id"
         model: {
             const entries = [{id: "", label: i18n("The one Vantrell shows")}];
-            const snapshot = reader.snapshot;
-            for (const id of snapshot && Array.isArray(snapshot.watchlist) ? snapshot.watchlist : []) {
-                const quote = snapshot.quotes ? snapshot.quotes[id] : null;
-                entries.push({id: id, label: quote && quote.panel ? quote.panel.text : id});
-            }
+            for (const coin of Array.isArray(reader.view.coins) ? reader.view.coins : [])
+                entries.push({id: String(coin.id), label: String(coin.name)});
             return entries;
         }
         onActivated: page.cfg_coinId = currentValue
+        // The coins come once the view is read.
+        onModelChanged: currentIndex = Math.max(0, indexOfValue(page.cfg_coinId))
         Component.onCompleted: currentIndex = Math.max(0, indexOfValue(page.cfg_coinId))
     }
     QQC2.CheckBox {

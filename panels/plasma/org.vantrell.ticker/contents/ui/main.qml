@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The price of the coin the program shows, as text in the panel. The texts and
-// their colours come ready made from the snapshot file the program keeps; this
-// file only picks the quote and shows it. A click opens the price list.
+// The price of the coin the program shows, as text in the panel. The texts,
+// their colours and whether they are stale come decided from the view the
+// widget host keeps; this file only shows them. A click opens the price list.
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import org.kde.plasma.core 2.0 as PlasmaCore
@@ -11,48 +11,35 @@ import org.kde.plasma.plasmoid 2.0
 Item {
     id: root
 
-    readonly property var snapshot: reader.snapshot
     // None while the applet is being removed.
     readonly property var configuration: plasmoid ? plasmoid.configuration : ({})
-    readonly property string coinId: configuration.coinId || (snapshot ? snapshot.panelCoinId : "")
-    readonly property var panel: {
-        const quote = snapshot && snapshot.quotes ? snapshot.quotes[coinId] : null;
-        return quote && quote.panel ? quote.panel : null;
-    }
-    property double now: Date.now() / 1000
-    readonly property bool stale: !panel || !(snapshot.panelStaleAt > now)
-    readonly property string shownText: !panel ? "\u2014"
-        : stale ? panel.staleText
-        : configuration.showChange && panel.change ? panel.text + "  " + panel.change
-        : panel.text
-    // The theme says whether the panel is light; the program chose a colour for each.
+    readonly property string coinId: configuration.coinId || ""
+    readonly property var view: reader.view
+    readonly property bool stale: view.stale
+    readonly property string shownText: !stale && configuration.showChange && view.change
+        ? view.text + "  " + view.change : view.text
+    // The theme says whether the panel is light; the widget host chose a colour for each.
     readonly property bool darkPanel: PlasmaCore.Theme.backgroundColor.hslLightness < 0.5
-    readonly property color shownColor: stale || !panel.color ? PlasmaCore.Theme.textColor
-        : darkPanel ? panel.colorOnDark : panel.colorOnLight
+    readonly property color shownColor: !view.colorOnLight ? PlasmaCore.Theme.textColor
+        : darkPanel ? view.colorOnDark : view.colorOnLight
 
     Plasmoid.preferredRepresentation: Plasmoid.compactRepresentation
-    // Stale, the tooltip keeps the old price out as the text does.
-    Plasmoid.toolTipMainText: !panel ? "Vantrell" : stale ? panel.staleText : panel.text
-    readonly property string toolTipText: panel ? (stale ? panel.staleToolTip : panel.toolTip) : ""
-    Plasmoid.toolTipSubText: toolTipText
+    Plasmoid.toolTipMainText: view.toolTipTitle
+    Plasmoid.toolTipSubText: view.toolTip
 
-    SnapshotReader {
+    PanelView {
         id: reader
+        coinId: root.coinId
     }
 
-    // The stale form is due at a moment the snapshot names: one timer for it.
-    Timer {
-        running: root.panel !== null && !root.stale
-        interval: Math.max(1000, (root.snapshot ? root.snapshot.panelStaleAt - root.now : 0) * 1000 + 1000)
-        onTriggered: root.now = Date.now() / 1000
-    }
-    onSnapshotChanged: now = Date.now() / 1000
-
-    // While shown, the applet holds the panel front ends' bus name (through a
-    // helper, as QML cannot own one), and the program keeps its tray item out.
+    // While shown, the applet holds the panel front ends' bus name (through
+    // the widget host, as QML cannot own one), and the program keeps its tray
+    // item out; the host also keeps the view's file. One process for as long
+    // as the applet is shown (a new one when its coin is changed).
     PlasmaCore.DataSource {
         engine: "executable"
-        connectedSources: ["vantrell-widget-host --panel-presence"]
+        connectedSources: ["vantrell-widget-host --panel-presence --view ini"
+            + (/^[a-z0-9-]+$/.test(root.coinId) ? " --coin " + root.coinId : "")]
     }
 
     // Opens the program's price list: a start with the link hands it to the
@@ -86,7 +73,7 @@ Item {
         // A screen reader hears the tooltip's lines (name, price, change, time),
         // not just the symbol and a number.
         Accessible.role: Accessible.Button
-        Accessible.name: (root.toolTipText || plasmoid.toolTipMainText).split("\n").join(", ")
+        Accessible.name: (root.view.toolTip || root.view.toolTipTitle).split("\n").join(", ")
         Accessible.onPressAction: root.openPriceList()
 
         PlasmaCore.ToolTipArea {

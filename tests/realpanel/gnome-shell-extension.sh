@@ -100,8 +100,12 @@ echo "clock text: $clock"
 # What each replacement of the program's file costs the shell and the widget
 # host, which keeps the label's view (the host here is the test build).
 [[ -s $XDG_CACHE_HOME/vantrell/panel/shown.json ]] || fail "the widget host keeps no view for the label"
+# The program is held still meanwhile: its own polls would replace the file
+# in the spans without replacements too.
+kill -STOP "$vantrell_pid"
 cpu_per_snapshot_update "$snapshot" 15 gnome-shell="$(pgrep -n -x gnome-shell)" \
     vantrell-widget-host="$(pgrep -n -f -- '--panel-presence --view json')"
+kill -CONT "$vantrell_pid"
 
 # Without a tray the extension is the program's presence: no window of its
 # own at start; a click on the label opens the price list.

@@ -123,8 +123,12 @@ echo "price text at ${label_w}x${label_h}+${label_x}+$((screen_h - panel_h + lab
 # What each replacement of the program's file costs the shell and the widget
 # host, which keeps the applet's view (the host here is the test build).
 [[ -s $XDG_CACHE_HOME/vantrell/panel/shown.ini ]] || fail "the widget host keeps no view for the applet"
+# The program is held still meanwhile: its own polls would replace the file
+# in the spans without replacements too.
+kill -STOP "$vantrell_pid"
 cpu_per_snapshot_update "$snapshot" 15 plasmashell="$(pgrep -n -x plasmashell)" \
     vantrell-widget-host="$(pgrep -n -f -- '--panel-presence --view ini')"
+kill -CONT "$vantrell_pid"
 # While the program's prices are fresh, the applet's helper fetches none of its own.
 [[ ! -e $XDG_CACHE_HOME/vantrell/panel-snapshot.json ]] || fail "the widget host fetched prices while the program runs"
 

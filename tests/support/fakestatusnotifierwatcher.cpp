@@ -144,6 +144,15 @@ void FakeStatusNotifierWatcher::stop()
 {
     if (!m_connection)
         return;
+    // Undone here, in this thread, before the connection closes: its own
+    // thread would otherwise unhook the exported object while it is deleted.
+    m_connection->unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+    for (const char *member : {"NewIcon", "NewToolTip", "NewTitle", "NewStatus", "XAyatanaNewLabel"})
+        m_connection->disconnect(
+            QString(), kItemPath, kItemInterface, QLatin1String(member), this, SLOT(recordSignal(QDBusMessage)));
+    for (const char *member : {"LayoutUpdated", "ItemsPropertiesUpdated"})
+        m_connection->disconnect(QString(), QStringLiteral("/MenuBar"), kMenuInterface, QLatin1String(member), this,
+            SLOT(recordSignal(QDBusMessage)));
     m_connection.reset();
     QDBusConnection::disconnectFromBus(m_connectionName);
     delete m_exported;

@@ -137,7 +137,7 @@ private Q_SLOTS:
     {
         PanelView view;
         view.text = QStringLiteral("比特币 \"68,000\" \\ ▲");
-        view.toolTip = QStringLiteral("比特幣\n$68,000 ▲ +1.00%\n下午 3:44");
+        view.toolTip = QStringLiteral("比特幣; 1 = 2\n$68,000 ▲ +1.00%\n下午 3:44 😀");
         view.colorOnDarkHex = QStringLiteral("#2CBD84");
         view.stale = false;
         view.coins = {{QStringLiteral("bitcoin"), QStringLiteral("比特币")}};

@@ -18,6 +18,24 @@ const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kMenuInterface = QStringLiteral("com.canonical.dbusmenu");
 
+// The signals recorded: the item's and its menu's.
+struct SignalHook
+{
+    const QString &path;
+    const QString &interface;
+    const char *member;
+};
+const QString kMenuPath = QStringLiteral("/MenuBar");
+const SignalHook kSignalHooks[] = {
+    {kItemPath, kItemInterface, "NewIcon"},
+    {kItemPath, kItemInterface, "NewToolTip"},
+    {kItemPath, kItemInterface, "NewTitle"},
+    {kItemPath, kItemInterface, "NewStatus"},
+    {kItemPath, kItemInterface, "XAyatanaNewLabel"},
+    {kMenuPath, kMenuInterface, "LayoutUpdated"},
+    {kMenuPath, kMenuInterface, "ItemsPropertiesUpdated"},
+};
+
 // The value inside a reply's variant: for structures still a QDBusArgument.
 QVariant unwrap(const QVariant &value)
 {
@@ -130,12 +148,9 @@ bool FakeStatusNotifierWatcher::start()
         stop();
         return false;
     }
-    for (const char *member : {"NewIcon", "NewToolTip", "NewTitle", "NewStatus", "XAyatanaNewLabel"})
+    for (const SignalHook &hook : kSignalHooks)
         m_connection->connect(
-            QString(), kItemPath, kItemInterface, QLatin1String(member), this, SLOT(recordSignal(QDBusMessage)));
-    for (const char *member : {"LayoutUpdated", "ItemsPropertiesUpdated"})
-        m_connection->connect(QString(), QStringLiteral("/MenuBar"), kMenuInterface, QLatin1String(member), this,
-            SLOT(recordSignal(QDBusMessage)));
+            QString(), hook.path, hook.interface, QLatin1String(hook.member), this, SLOT(recordSignal(QDBusMessage)));
     m_signals.clear();
     return true;
 }
@@ -147,12 +162,9 @@ void FakeStatusNotifierWatcher::stop()
     // Undone here, in this thread, before the connection closes: its own
     // thread would otherwise unhook the exported object while it is deleted.
     m_connection->unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
-    for (const char *member : {"NewIcon", "NewToolTip", "NewTitle", "NewStatus", "XAyatanaNewLabel"})
+    for (const SignalHook &hook : kSignalHooks)
         m_connection->disconnect(
-            QString(), kItemPath, kItemInterface, QLatin1String(member), this, SLOT(recordSignal(QDBusMessage)));
-    for (const char *member : {"LayoutUpdated", "ItemsPropertiesUpdated"})
-        m_connection->disconnect(QString(), QStringLiteral("/MenuBar"), kMenuInterface, QLatin1String(member), this,
-            SLOT(recordSignal(QDBusMessage)));
+            QString(), hook.path, hook.interface, QLatin1String(hook.member), this, SLOT(recordSignal(QDBusMessage)));
     m_connection.reset();
     QDBusConnection::disconnectFromBus(m_connectionName);
     delete m_exported;

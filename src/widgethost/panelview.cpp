@@ -3,13 +3,13 @@
 
 #include "platform/atomicfile.h"
 #include "platform/logging.h"
+#include "settings/pricecolors.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -65,12 +65,12 @@ PanelViewDecision decidePanelView(const std::optional<WidgetSnapshot> &program,
     }
     view.text = panel.text;
     view.change = panel.change;
-    // Only a colour a stylesheet takes as such.
-    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    if (!panel.colorHex.isEmpty() && hex.match(panel.colorOnLightHex).hasMatch()
-        && hex.match(panel.colorOnDarkHex).hasMatch()) {
-        view.colorOnLightHex = panel.colorOnLightHex;
-        view.colorOnDarkHex = panel.colorOnDarkHex;
+    // Only colours, written as a stylesheet takes them.
+    const std::optional<QColor> onLight = parseHexColor(panel.colorOnLightHex);
+    const std::optional<QColor> onDark = parseHexColor(panel.colorOnDarkHex);
+    if (!panel.colorHex.isEmpty() && onLight && onDark) {
+        view.colorOnLightHex = hexString(*onLight);
+        view.colorOnDarkHex = hexString(*onDark);
     }
     view.toolTipTitle = panel.text;
     view.toolTip = panel.toolTip;
